@@ -1,0 +1,75 @@
+#include "cli/pane_printer.h"
+
+#include <string>
+
+#include "thumbnail/thumbnail.h"
+
+namespace {
+
+const char kRed[] = "\x1b[31m";
+const char kReset[] = "\x1b[0m";
+
+// Pane titles as the tabs show them, in UTF-8.
+const char* const kPaneTitles[kPaneCount] = {
+    "Jpeg\xE6\x83\x85\xE5\xA0\xB1",              // Jpeg情報
+    "Thumbnail\xE7\x94\xBB\xE5\x83\x8F",         // Thumbnail画像
+    "Exif\xE6\x83\x85\xE5\xA0\xB1",              // Exif情報
+    "IPTC/XMP\xE6\x83\x85\xE5\xA0\xB1",          // IPTC/XMP情報
+};
+
+// Writes bytes with every CR that precedes an LF left out.
+void WriteLines(FILE* out, const std::string& text, size_t start, size_t length) {
+    std::string line;
+    line.reserve(length);
+    for (size_t i = start; i < start + length; i++) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i];
+    }
+    std::fwrite(line.data(), 1, line.size(), out);
+}
+
+}  // namespace
+
+void PrintPaneText(FILE* out, const PaneText& pane, bool color) {
+    if (!color) {
+        WriteLines(out, pane.text, 0, pane.text.size());
+        return;
+    }
+    for (const ColorRun& run : pane.runs) {
+        bool red = run.color != kColorBlack;
+        if (red) std::fputs(kRed, out);
+        WriteLines(out, pane.text, run.start, run.length);
+        if (red) std::fputs(kReset, out);
+    }
+}
+
+void PrintThumbnailPane(FILE* out) {
+    int width = 0;
+    int height = 0;
+    if (CurrentThumbnailSize(&width, &height)) {
+        std::fprintf(out, "Thumbnail: %d x %d\n", width, height);
+    } else {
+        std::fputs("Image contains no thumbnail\n", out);
+    }
+}
+
+void PrintPanes(FILE* out, const PaneTextSink& sink, PaneChoice choice, bool color) {
+    switch (choice) {
+        case PaneChoice::Jpeg: PrintPaneText(out, sink.Pane(ReportPane::Jpeg), color); return;
+        case PaneChoice::Thumbnail: PrintThumbnailPane(out); return;
+        case PaneChoice::Exif: PrintPaneText(out, sink.Pane(ReportPane::Exif), color); return;
+        case PaneChoice::Iptc: PrintPaneText(out, sink.Pane(ReportPane::IptcXmp), color); return;
+        case PaneChoice::All: break;
+    }
+    for (int i = 0; i < kPaneCount; i++) {
+        std::fprintf(out, "%s== %s ==\n", i == 0 ? "" : "\n", kPaneTitles[i]);
+        ReportPane pane = static_cast<ReportPane>(i);
+        if (pane == ReportPane::Thumbnail) {
+            PrintThumbnailPane(out);
+        } else {
+            const PaneText& text = sink.Pane(pane);
+            PrintPaneText(out, text, color);
+            if (!text.text.empty() && text.text.back() != '\n') std::fputc('\n', out);
+        }
+    }
+}

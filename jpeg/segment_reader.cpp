@@ -1,0 +1,166 @@
+#include "jpeg/segment_reader.h"
+
+#include <cstring>
+#include <new>
+
+#include "report/report.h"
+
+namespace {
+
+constexpr int kMaxPaddingBytes = 16;
+constexpr int kMaxCommentBlock = 2000;
+
+enum class SegmentKind { Other, Exif, Xmp, Photoshop };
+
+bool IsStartOfFrame(int marker) {
+    switch (marker) {
+        case 0xC0: case 0xC1: case 0xC2: case 0xC3:
+        case 0xC5: case 0xC6: case 0xC7:
+        case 0xC9: case 0xCA: case 0xCB:
+        case 0xCD: case 0xCE: case 0xCF:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The frame header: lines at payload bytes 1-2, samples per line at 3-4,
+// component count at 5. A short header records only the fields it holds.
+void RecordFrame(ImageSummary& summary, ByteView block) {
+    uint16_t value = 0;
+    if (ReadU16At(block, 3, true, &value)) summary.pixelHeight = value;
+    if (ReadU16At(block, 5, true, &value)) summary.pixelWidth = value;
+    uint8_t components = 0;
+    if (ReadU8(block, 7, &components)) summary.colourImage = components == 3 ? 1 : 0;
+}
+
+// COM: at most block positions 2 to 1999 are looked at. A zero byte ends
+// the comment; CR LF becomes a line feed's absence, lone CR and other
+// controls become '?', TAB a blank, LF is left out.
+void RecordComment(ImageSummary& summary, ByteView block) {
+    size_t end = block.size < kMaxCommentBlock ? block.size : kMaxCommentBlock;
+    size_t out = 0;
+    for (size_t i = 2; i < end; i++) {
+        uint8_t c = block.data[i];
+        if (c == 0) break;
+        if (c == '\r') {
+            bool lineFeedFollows = i + 1 < block.size && block.data[i + 1] == '\n';
+            if (!lineFeedFollows) summary.commentText[out++] = '?';
+        } else if (c == '\n') {
+            continue;
+        } else if (c == '\t') {
+            summary.commentText[out++] = ' ';
+        } else if (c < 0x20) {
+            summary.commentText[out++] = '?';
+        } else {
+            summary.commentText[out++] = static_cast<char>(c);
+        }
+    }
+    summary.commentText[out] = '\0';
+}
+
+SegmentKind KindOfApp1(ByteView block) {
+    if (ViewMatches(block, 2, "Exif", 4)) return SegmentKind::Exif;
+    if (ViewMatches(block, 2, "http:", 5)) return SegmentKind::Xmp;
+    return SegmentKind::Other;
+}
+
+// Only the first segment of each kind is ever decoded, so only the first is
+// kept: a file of thousands of metadata segments cannot make memory grow.
+bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
+    for (int32_t i = 0; i < list.count; i++) {
+        const JpegSegment& kept = list.entries[static_cast<size_t>(i)];
+        if (kind == SegmentKind::Photoshop && kept.marker == 0xED) return true;
+        if (kept.marker == 0xE1 && KindOfApp1(MakeView(kept.data)) == kind) return true;
+    }
+    return false;
+}
+
+void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block) {
+    JpegSegment& entry = list.entries[static_cast<size_t>(list.count)];
+    entry.marker = marker;
+    entry.length = static_cast<int32_t>(block.size());
+    entry.data = std::move(block);
+    block = std::vector<uint8_t>();
+    list.count++;
+}
+
+// Reads the byte after up to 16 fill bytes: the marker code, -1 at the end.
+// Returns false (after the fatal line) on a 17th fill byte.
+bool ReadMarkerCode(FILE* file, int* marker) {
+    int fillBytes = 0;
+    for (;;) {
+        int c = std::getc(file);
+        if (c != 0xFF) {
+            *marker = c;
+            return true;
+        }
+        if (++fillBytes > kMaxPaddingBytes) {
+            ReportFatal("too many padding bytes\r\n");
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+int ReadJpegSegments(ImageSummary& summary) {
+    FILE* file = summary.openFile;
+    SegmentList& list = summary.segments;
+    if (std::getc(file) != 0xFF || std::getc(file) != 0xD8) return 0;
+
+    std::vector<uint8_t> block;  // the segment being read; reused for dropped ones
+    for (;;) {
+        if (list.count == list.capacity && !GrowSegmentList(list)) {
+            ReportFatal("could not allocate data for entire image\r\n");
+            return 0;
+        }
+        int marker = 0;
+        if (!ReadMarkerCode(file, &marker)) return 0;
+
+        // The end of the file reads as -1, which makes the length negative.
+        int high = std::getc(file);
+        int low = std::getc(file);
+        int length = high * 256 + low;
+        if (length < 2) {
+            ReportFatal("invalid marker\r\n");
+            return 0;
+        }
+        try {
+            block.assign(static_cast<size_t>(length), 0);
+        } catch (const std::bad_alloc&) {
+            ReportFatal("Could not allocate memory\r\n");
+            return 0;
+        }
+        block[0] = static_cast<uint8_t>(high);
+        block[1] = static_cast<uint8_t>(low);
+        size_t payload = static_cast<size_t>(length) - 2;
+        if (std::fread(block.data() + 2, 1, payload, file) != payload) {
+            ReportFatal("Premature end of file?\r\n");
+            return 0;
+        }
+
+        ByteView view = MakeView(block);
+        if (IsStartOfFrame(marker)) {
+            RecordFrame(summary, view);
+        } else if (marker == 0xD9) {
+            ReportFatal("No image in jpeg!\r\n");
+            return 0;
+        } else if (marker == 0xDA) {
+            return 1;
+        } else if (marker == 0xE1) {
+            SegmentKind kind = KindOfApp1(view);
+            if (kind == SegmentKind::Xmp) {
+                summary.xmpBytes = length;
+                AppendReportFormat("Image cotains XMP section, %d bytes\r\n", length);
+            }
+            if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block);
+        } else if (marker == 0xED) {
+            summary.iptcBytes = length;
+            AppendReportFormat("Image cotains IPTC section, %d bytes\r\n", length);
+            if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block);
+        } else if (marker == 0xFE) {
+            RecordComment(summary, view);
+        }
+    }
+}

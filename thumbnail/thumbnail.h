@@ -1,0 +1,16 @@
+// The EXIF thumbnail: decoded by the platform's image library, kept as the
+// current picture until the panes are next cleared.
+#pragma once
+
+#include "jpeg/byte_view.h"
+#include "jpeg/image_summary.h"
+
+// Decodes the thumbnail bytes; on success stores the pixel size in the
+// summary and makes the picture the current thumbnail. Shows nothing.
+void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail);
+
+// Drops the current thumbnail picture (the panes are being cleared).
+void ReleaseCurrentThumbnail();
+
+// Size of the current thumbnail picture; false when there is none.
+bool CurrentThumbnailSize(int* width, int* height);
