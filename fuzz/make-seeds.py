@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Builds the seed corpora of the fuzz targets from the shared JPEG corpus.
+
+The seeds are written to a folder outside the repository (never committed):
+for each file, its bytes up to the first start-of-scan marker (nothing after
+it is ever read) for the whole-file target, and the payloads of its APP1
+"Exif", APP1 XMP and APP13 segments for the three block targets. The small
+hand-built seeds under fuzz/seeds/<target>/ are copied in as well.
+
+usage: make-seeds.py CORPUS_DIR OUTPUT_DIR
+"""
+import hashlib
+import os
+import shutil
+import sys
+
+TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet")
+MAX_WHOLE_FILE = 300000
+
+
+def segments(data):
+    """Yields (marker, payload) up to SOS, the way the reader walks them."""
+    if data[:2] != b"\xff\xd8":
+        return
+    pos = 2
+    while pos < len(data):
+        fill = 0
+        while pos < len(data) and data[pos] == 0xFF and fill <= 16:
+            pos += 1
+            fill += 1
+        if pos + 3 > len(data):
+            return
+        marker = data[pos]
+        length = data[pos + 1] << 8 | data[pos + 2]
+        if length < 2:
+            return
+        payload = data[pos + 3:pos + 1 + length]
+        yield marker, payload, pos + 1 + length
+        if marker in (0xDA, 0xD9):
+            return
+        pos += 1 + length
+
+
+def save(folder, blob):
+    name = hashlib.sha1(blob).hexdigest()
+    with open(os.path.join(folder, name), "wb") as out:
+        out.write(blob)
+
+
+def main():
+    corpus, output = sys.argv[1], sys.argv[2]
+    here = os.path.dirname(os.path.abspath(__file__))
+    for target in TARGETS:
+        folder = os.path.join(output, target)
+        os.makedirs(folder, exist_ok=True)
+        hand_built = os.path.join(here, "seeds", target)
+        if os.path.isdir(hand_built):
+            for name in os.listdir(hand_built):
+                shutil.copy(os.path.join(hand_built, name), os.path.join(folder, name))
+    for root, _, files in os.walk(corpus):
+        for name in files:
+            with open(os.path.join(root, name), "rb") as f:
+                data = f.read()
+            end = 0
+            for marker, payload, after in segments(data):
+                end = after
+                if marker == 0xE1 and payload[:6] == b"Exif\0\0":
+                    save(os.path.join(output, "fuzz_exif_block"), payload[6:])
+                elif marker == 0xE1 and payload[:5] == b"http:":
+                    save(os.path.join(output, "fuzz_xmp_packet"), payload)
+                elif marker == 0xED:
+                    save(os.path.join(output, "fuzz_photoshop_block"), payload)
+            # Keep a few bytes past SOS (or the whole small file when the walk
+            # stopped early: those are the interesting broken ones).
+            head = data[:end + 16] if end else data
+            if len(head) <= MAX_WHOLE_FILE:
+                save(os.path.join(output, "fuzz_whole_file"), head)
+
+
+if __name__ == "__main__":
+    main()

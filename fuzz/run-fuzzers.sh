@@ -1,0 +1,68 @@
+#!/bin/sh
+# Runs each fuzz target in turn for the given number of seconds, one process
+# at a time at the lowest priority, and reports what it found.
+#
+# usage: fuzz/run-fuzzers.sh SECONDS_PER_TARGET [TARGET...]
+#
+#   PIXLOUPE_FUZZ_BUILD  build folder holding the targets (default: build-fuzz)
+#   PIXLOUPE_FUZZ_WORK   where the growing corpora, logs and crash files live,
+#                        kept between runs (default: $PIXLOUPE_FUZZ_BUILD/fuzz-work)
+#   PIXLOUPE_CORPUS      the shared JPEG corpus the seeds come from
+#
+# Exit status 0 when no target found anything, 1 otherwise, 2 for bad usage.
+set -u
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+seconds=${1:-}
+case "$seconds" in
+    ''|*[!0-9]*) echo "usage: $0 SECONDS_PER_TARGET [TARGET...]" >&2; exit 2 ;;
+esac
+shift
+targets=${*:-fuzz_whole_file fuzz_exif_block fuzz_photoshop_block fuzz_xmp_packet}
+build=${PIXLOUPE_FUZZ_BUILD:-$root/build-fuzz}
+work=${PIXLOUPE_FUZZ_WORK:-$build/fuzz-work}
+corpus=${PIXLOUPE_CORPUS:-$root/../shared/corpus}
+
+mkdir -p "$work/seeds" "$work/logs"
+if [ -d "$corpus" ]; then
+    python3 "$here/make-seeds.py" "$corpus" "$work/seeds" || exit 2
+else
+    # Without the shared corpus the hand-built seeds still give a start.
+    for t in $targets; do
+        mkdir -p "$work/seeds/$t"
+        [ -d "$here/seeds/$t" ] && cp "$here/seeds/$t"/* "$work/seeds/$t/" 2>/dev/null
+    done
+fi
+
+found=0
+for t in $targets; do
+    exe="$build/fuzz/$t"
+    if [ ! -x "$exe" ]; then
+        echo "$t: not built ($exe); build with -DPIXLOUPE_FUZZ=ON and make fuzz_targets" >&2
+        found=1
+        continue
+    fi
+    case "$t" in
+        fuzz_whole_file) maxlen=300000 ;;
+        *) maxlen=70000 ;;
+    esac
+    dict=""
+    [ -f "$here/$t.dict" ] && dict="-dict=$here/$t.dict"
+    mkdir -p "$work/corpus/$t" "$work/artifacts/$t"
+    log="$work/logs/$t.log"
+    echo "== $t for ${seconds}s (log: $log)"
+    # Leaks are checked at exit of every input; a slow input is a finding.
+    nice -n 19 "$exe" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 -max_len="$maxlen" \
+        -print_final_stats=1 -artifact_prefix="$work/artifacts/$t/" $dict \
+        "$work/corpus/$t" "$work/seeds/$t" >"$log" 2>&1
+    status=$?
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    size=$(ls "$work/corpus/$t" | wc -l)
+    echo "   exit $status, ${runs:-?} executions, corpus $size files"
+    if [ "$status" -ne 0 ]; then
+        found=1
+        grep -E 'ERROR|runtime error|SUMMARY|Test unit written' "$log" | head -8
+    fi
+done
+exit $found
