@@ -32,6 +32,13 @@ bool StartsWith(const std::string& text, const char* prefix) {
 
 }  // namespace
 
+bool ResolveColor(ColorChoice choice, bool stdoutIsTerminal, const char* noColorValue) {
+    if (choice == ColorChoice::Always) return true;
+    if (choice == ColorChoice::Never) return false;
+    if (noColorValue != nullptr && noColorValue[0] != '\0') return false;
+    return stdoutIsTerminal;
+}
+
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; i++) {

@@ -15,5 +15,9 @@ struct CliOptions {
     std::vector<std::string> files;
 };
 
+// Whether red runs print red: always, never, or (auto) only on a terminal
+// and only while NO_COLOR is unset or empty.
+bool ResolveColor(ColorChoice choice, bool stdoutIsTerminal, const char* noColorValue);
+
 // Returns true when the arguments are well formed; otherwise error says why.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);

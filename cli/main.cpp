@@ -28,14 +28,6 @@ const char kUsage[] =
     "Exit status: 0 when every file was reported, 1 when a file was missing, a folder,\n"
     "unreadable or not a JPEG, 2 for bad usage.\n";
 
-bool ColorWanted(ColorChoice choice) {
-    if (choice == ColorChoice::Always) return true;
-    if (choice == ColorChoice::Never) return false;
-    const char* noColor = std::getenv("NO_COLOR");
-    if (noColor != nullptr && noColor[0] != '\0') return false;
-    return isatty(STDOUT_FILENO) != 0;
-}
-
 // One file, as the window handles a dropped one: refused silently there,
 // named on stderr here; otherwise panes cleared, analysed, printed.
 bool ReportOneFile(const std::string& path, const CliOptions& options, bool color, PaneTextSink& sink) {
@@ -74,7 +66,7 @@ int main(int argc, char** argv) {
     }
     PaneTextSink sink;
     InstallReportSink(&sink);
-    bool color = ColorWanted(options.color);
+    bool color = ResolveColor(options.color, isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"));
     bool allReported = true;
     for (const std::string& path : options.files) {
         if (!ReportOneFile(path, options, color, sink)) allReported = false;
