@@ -1,0 +1,58 @@
+#include "exif/directory_entry.h"
+
+#include "exif/value_format.h"
+
+DirectoryEntry ReadDirectoryEntry(ByteView block, int64_t entryOffset, int bigEndian) {
+    DirectoryEntry entry;
+    entry.tag = ReadU16(block, entryOffset, bigEndian);
+    entry.format = ReadU16(block, entryOffset + 2, bigEndian);
+    entry.componentCount = ReadS32(block, entryOffset + 4, bigEndian);
+    // The count is unsigned in the file; in 64 bits the product cannot overflow.
+    entry.byteCount = static_cast<int64_t>(static_cast<uint32_t>(entry.componentCount)) *
+                      FormatByteSize(entry.format);
+    return entry;
+}
+
+bool LocateEntryValue(ByteView block, int64_t entryOffset, int bigEndian, DirectoryEntry& entry) {
+    const int64_t fieldOffset = entryOffset + 8;
+    if (entry.byteCount <= 4) {
+        entry.valueOffset = fieldOffset;
+        if (!SubView(block, fieldOffset, 4, &entry.value)) return false;
+    } else {
+        entry.valueOffset = ReadS32(block, fieldOffset, bigEndian);
+        if (!SubView(block, entry.valueOffset, entry.byteCount, &entry.value)) return false;
+    }
+    entry.valueToBlockEnd = TailView(block, entry.valueOffset);
+    return true;
+}
+
+std::string QuotedValueText(ByteView value, int64_t byteCount) {
+    std::string text = "\"";
+    for (int64_t i = 0; i < byteCount; i++) {
+        uint8_t byte = 0;
+        if (!ReadU8(value, i, &byte) || byte == 0) break;
+        if (byte == '\r' || byte == '\n') {
+            text += ' ';
+        } else if (byte < 0x20 || byte >= 0x80) {
+            text += '?';
+        } else {
+            text += static_cast<char>(byte);
+        }
+    }
+    text += "\"";
+    return text;
+}
+
+std::string Utf16ValueText(ByteView value, int64_t byteCount) {
+    std::string text;
+    for (int64_t i = 0; i < byteCount / 2; i++) {
+        uint16_t unit = 0;
+        if (!ReadU16At(value, 2 * i, false, &unit) || unit == 0) break;
+        text += unit <= 0xFF ? static_cast<char>(unit) : '?';
+    }
+    return text;
+}
+
+std::string DirectoryIndent(int level) {
+    return std::string(static_cast<size_t>(level > 0 ? 4 * level : 0), ' ');
+}

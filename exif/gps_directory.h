@@ -1,0 +1,18 @@
+// The GPS directory: its entries printed into the Exif pane and the
+// latitude, longitude and altitude texts of the summary record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jpeg/byte_view.h"
+#include "jpeg/image_summary.h"
+
+// block is the whole EXIF block; directoryOffset counts from its start.
+// The GPS directory follows no links.
+void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level);
+
+// Degrees, minutes and seconds of a coordinate value (three components of
+// the given format from the start of value), each printed with as many
+// decimals as its denominator has digits after the first, at most 6.
+std::string GpsCoordinateText(ByteView value, int format, int bigEndian);

@@ -1,0 +1,228 @@
+#include "exif/record_updates.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "exif/value_format.h"
+#include "report/report.h"
+
+namespace {
+
+constexpr size_t kMakeLimit = 31;
+constexpr size_t kModelLimit = 39;
+constexpr size_t kDateLimit = 19;
+constexpr size_t kCommentLimit = 2000;
+constexpr size_t kUserCommentLimit = 1999;
+constexpr size_t kAsciiCommentLimit = 199;
+constexpr int kLastOrientation = 8;
+
+// ISO speeds below this were written in another unit by some cameras.
+constexpr int32_t kSmallestIsoSpeed = 50;
+constexpr int64_t kSmallIsoFactor = 200;
+
+double EntryNumber(const ImageSummary& summary, const DirectoryEntry& entry) {
+    return ValueAsDouble(entry.format, entry.valueToBlockEnd, summary.bigEndian);
+}
+
+int32_t EntryInteger(const ImageSummary& summary, const DirectoryEntry& entry) {
+    return DoubleToInt32(EntryNumber(summary, entry));
+}
+
+size_t Smaller(int64_t byteCount, size_t limit) {
+    return byteCount < static_cast<int64_t>(limit) ? static_cast<size_t>(byteCount) : limit;
+}
+
+bool StartsWithDigit(const char* text) { return text[0] >= '0' && text[0] <= '9'; }
+
+void CopyDate(ImageSummary& summary, const DirectoryEntry& entry) {
+    CopyTextField(summary.shotTimeText, sizeof summary.shotTimeText, entry.valueToBlockEnd, kDateLimit);
+}
+
+void UpdateOrientation(ImageSummary& summary, const DirectoryEntry& entry) {
+    // The main image and its thumbnail each carry one; a third is corrupt.
+    if (summary.orientationTagsSeen >= 2) {
+        ReportNonfatal("More than two orientation tags!\r\n", 0, 0);
+        return;
+    }
+    if (summary.orientationTagsSeen == 0) summary.orientationCode = EntryInteger(summary, entry);
+    if (summary.orientationCode < 0 || summary.orientationCode > kLastOrientation) {
+        ReportNonfatal("Undefined rotation value %d\r\n", summary.orientationCode, 0);
+        summary.orientationCode = 0;
+    }
+    summary.orientationTagsSeen++;
+}
+
+void UpdateIsoSpeed(ImageSummary& summary, const DirectoryEntry& entry) {
+    int64_t speed = EntryInteger(summary, entry);
+    if (speed < kSmallestIsoSpeed) speed *= kSmallIsoFactor;
+    summary.isoSpeed = DoubleToInt32(static_cast<double>(speed));
+}
+
+double FocalPlaneUnitMm(int32_t code) {
+    switch (code) {
+        case 1:
+        case 2:
+            return 25.4;
+        case 3:
+            return 10.0;
+        case 4:
+            return 1.0;
+        case 5:
+            return 0.001;
+        default:
+            return -1;
+    }
+}
+
+// The value's own bytes, as a copy: the trailing blanks are cleared in it.
+std::vector<uint8_t> ValueBytes(const DirectoryEntry& entry) {
+    ByteView bytes;
+    if (!SubView(entry.value, 0, entry.byteCount, &bytes)) return {};
+    return std::vector<uint8_t>(bytes.data, bytes.data + bytes.size);
+}
+
+void StoreUserComment(ImageSummary& summary, const DirectoryEntry& entry) {
+    if (summary.commentText[0] != '\0') {
+        AppendReport("Multiple comments in exif header\r\n");
+        return;
+    }
+    std::vector<uint8_t> comment = ValueBytes(entry);
+    for (size_t i = comment.size(); i > 0 && comment[i - 1] == ' '; i--) comment[i - 1] = 0;
+    ByteView view = MakeView(comment);
+    // An 8-byte character code leads the text; after "ASCII" the text
+    // starts at the first byte of the code's padding that is not blank.
+    if (ViewMatches(view, 0, "ASCII", 5)) {
+        for (int64_t i = 5; i < 10; i++) {
+            uint8_t byte = 0;
+            if (!ReadU8(view, i, &byte)) break;
+            if (byte != 0 && byte != ' ') {
+                CopyTextField(summary.commentText, sizeof summary.commentText, TailView(view, i), kAsciiCommentLimit);
+                break;
+            }
+        }
+        return;
+    }
+    CopyTextField(summary.commentText, sizeof summary.commentText, view, kUserCommentLimit);
+}
+
+void StoreXpComment(ImageSummary& summary, const DirectoryEntry& entry) {
+    if (summary.commentText[0] != '\0') {
+        AppendReport("Windows XP commend and other comment in header\r\n");
+        return;
+    }
+    if (entry.byteCount <= 1) return;
+    // The tag holds UTF-16LE; the record holds 8-bit text, so it is stored
+    // as the pane shows it rather than as raw units, whose zero high bytes
+    // would end the text after its first character.
+    std::string text = Utf16ValueText(entry.value, entry.byteCount);
+    CopyTextField(summary.commentText, sizeof summary.commentText,
+                  MakeView(reinterpret_cast<const uint8_t*>(text.data()), text.size()), kCommentLimit);
+}
+
+}  // namespace
+
+void ApplyRecordUpdate(ImageSummary& summary, const DirectoryEntry& entry) {
+    switch (entry.tag) {
+        case 0x010F:
+            CopyTextField(summary.makeText, sizeof summary.makeText, entry.valueToBlockEnd,
+                          Smaller(entry.byteCount, kMakeLimit));
+            break;
+        case 0x0110:
+            CopyTextField(summary.modelText, sizeof summary.modelText, entry.valueToBlockEnd,
+                          Smaller(entry.byteCount, kModelLimit));
+            break;
+        case 0x0112:
+            UpdateOrientation(summary, entry);
+            break;
+        case 0x0132:  // DateTime
+        case 0x9004:  // DateTimeDigitized
+            if (!StartsWithDigit(summary.shotTimeText)) CopyDate(summary, entry);
+            break;
+        case 0x9003:  // DateTimeOriginal wins over the other two
+            CopyDate(summary, entry);
+            break;
+        case 0x829A:
+            summary.exposureSeconds = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0x829D:
+            summary.fStop = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0x8822:
+            summary.exposureProgramCode = EntryInteger(summary, entry);
+            break;
+        case 0x8827:
+            UpdateIsoSpeed(summary, entry);
+            break;
+        case 0x9201:  // ShutterSpeedValue, an APEX value: 2^-v seconds
+            if (summary.exposureSeconds == 0) {
+                summary.exposureSeconds =
+                    DoubleToFloat(1 / std::exp(EntryNumber(summary, entry) * std::log(2.0)));
+            }
+            break;
+        case 0x9202:  // ApertureValue and MaxApertureValue, APEX: f = 2^(v/2)
+        case 0x9205:
+            if (summary.fStop == 0) {
+                summary.fStop = DoubleToFloat(std::exp(EntryNumber(summary, entry) * std::log(2.0) * 0.5));
+            }
+            break;
+        case 0x9204:
+            summary.exposureBiasEv = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0x9206:
+            summary.subjectDistanceM = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0x9207:
+            summary.meteringCode = EntryInteger(summary, entry);
+            break;
+        case 0x9208:
+            summary.lightSourceCode = EntryInteger(summary, entry);
+            break;
+        case 0x9209:
+            summary.flashCode = EntryInteger(summary, entry);
+            break;
+        case 0x920A:
+            summary.focalLengthMm = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0x9286:
+            StoreUserComment(summary, entry);
+            break;
+        case 0x9C9C:
+            StoreXpComment(summary, entry);
+            break;
+        case 0xA002:
+            summary.exifPixelWidth = EntryInteger(summary, entry);
+            break;
+        case 0xA003:
+            summary.exifPixelHeight = EntryInteger(summary, entry);
+            break;
+        case 0xA20E:
+            summary.focalPlanePixelsPerUnit = EntryNumber(summary, entry);
+            break;
+        case 0xA210: {
+            double unitMm = FocalPlaneUnitMm(EntryInteger(summary, entry));
+            if (unitMm > 0) summary.focalPlaneUnitMm = unitMm;
+            break;
+        }
+        case 0xA215:
+            if (summary.isoSpeed == 0) summary.isoSpeed = EntryInteger(summary, entry);
+            break;
+        case 0xA402:
+            summary.exposureModeCode = EntryInteger(summary, entry);
+            break;
+        case 0xA403:
+            summary.whiteBalanceCode = EntryInteger(summary, entry);
+            break;
+        case 0xA404:
+            summary.digitalZoom = DoubleToFloat(EntryNumber(summary, entry));
+            break;
+        case 0xA405:
+            summary.focal35mm = EntryInteger(summary, entry);
+            break;
+        case 0xA40C:
+            summary.subjectRangeCode = EntryInteger(summary, entry);
+            break;
+        default:
+            break;
+    }
+}

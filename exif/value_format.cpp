@@ -1,0 +1,169 @@
+#include "exif/value_format.h"
+
+#include <cmath>
+#include <cfloat>
+#include <cstring>
+
+#include "report/report.h"
+
+namespace {
+
+constexpr int kFormatByteSizes[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+
+// A value list shows at most this many components.
+constexpr int kListedComponents = 16;
+
+// FLOAT and DOUBLE are stored in Intel order whatever the block's order.
+bool ReadFloatAt(ByteView view, int64_t offset, double* out) {
+    uint32_t bits = 0;
+    if (!ReadU32At(view, offset, false, &bits)) return false;
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    *out = static_cast<double>(value);
+    return true;
+}
+
+bool ReadDoubleAt(ByteView view, int64_t offset, double* out) {
+    uint32_t low = 0;
+    uint32_t high = 0;
+    if (!ReadU32At(view, offset, false, &low) || !ReadU32At(view, offset + 4, false, &high)) return false;
+    uint64_t bits = static_cast<uint64_t>(high) << 32 | low;
+    std::memcpy(out, &bits, sizeof *out);
+    return true;
+}
+
+// One component at offset as text; false for a format that has no list form.
+bool FormatComponent(ByteView value, int64_t offset, int bigEndian, int format, std::string& out) {
+    switch (static_cast<ValueFormat>(format)) {
+        case ValueFormat::Byte:
+        case ValueFormat::SignedByte: {
+            uint8_t byte = 0;
+            ReadU8(value, offset, &byte);
+            out = FormatText("%02x", byte);
+            return true;
+        }
+        case ValueFormat::Short:
+            out = FormatText("%d", ReadU16(value, offset, bigEndian));
+            return true;
+        case ValueFormat::SignedShort:
+            out = FormatText("%hd", static_cast<short>(ReadU16(value, offset, bigEndian)));
+            return true;
+        case ValueFormat::Long:
+            // LONG is unsigned: FF FF FF FF is 4294967295, not -1.
+            out = FormatText("%u", static_cast<uint32_t>(ReadS32(value, offset, bigEndian)));
+            return true;
+        case ValueFormat::SignedLong:
+            out = FormatText("%d", ReadS32(value, offset, bigEndian));
+            return true;
+        case ValueFormat::Rational:
+        case ValueFormat::SignedRational:
+            out = FormatText("%d/%d", ReadS32(value, offset, bigEndian), ReadS32(value, offset + 4, bigEndian));
+            return true;
+        case ValueFormat::Float: {
+            double number = 0;
+            ReadFloatAt(value, offset, &number);
+            out = FormatText("%f", number);
+            return true;
+        }
+        case ValueFormat::Double: {
+            double number = 0;
+            ReadDoubleAt(value, offset, &number);
+            out = FormatText("%f", number);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+uint16_t ReadU16(ByteView view, int64_t offset, int bigEndian) {
+    uint16_t value = 0;
+    ReadU16At(view, offset, bigEndian != 0, &value);
+    return value;
+}
+
+int32_t ReadS32(ByteView view, int64_t offset, int bigEndian) {
+    int32_t value = 0;
+    ReadS32At(view, offset, bigEndian != 0, &value);
+    return value;
+}
+
+int FormatByteSize(int format) {
+    if (format < 0 || format > kHighestFormat) return 0;
+    return kFormatByteSizes[format];
+}
+
+void AppendValueList(std::string& text, ByteView value, int bigEndian, int format, int64_t byteCount) {
+    std::string list;
+    std::string component;
+    int64_t position = 0;
+    int64_t remaining = byteCount;
+    for (int counter = 0; counter < kListedComponents; counter++) {
+        if (!FormatComponent(value, position, bigEndian, format, component)) {
+            ReportNonfatal("Unknown format %d:\r\n", format, 0);
+            return;
+        }
+        list += component;
+        remaining -= FormatByteSize(format);
+        if (remaining <= 0) break;
+        list += ",";
+        position += FormatByteSize(format);
+    }
+    text += list;
+}
+
+double ValueAsDouble(int format, ByteView value, int bigEndian) {
+    double result = 0;
+    switch (static_cast<ValueFormat>(format)) {
+        case ValueFormat::Byte: {
+            uint8_t byte = 0;
+            if (ReadU8(value, 0, &byte)) result = byte;
+            return result;
+        }
+        case ValueFormat::SignedByte: {
+            uint8_t byte = 0;
+            if (ReadU8(value, 0, &byte)) result = static_cast<int8_t>(byte);
+            return result;
+        }
+        case ValueFormat::Short:
+            return ReadU16(value, 0, bigEndian);
+        case ValueFormat::SignedShort:
+            return static_cast<int16_t>(ReadU16(value, 0, bigEndian));
+        case ValueFormat::Long:
+            return static_cast<uint32_t>(ReadS32(value, 0, bigEndian));
+        case ValueFormat::SignedLong:
+            return ReadS32(value, 0, bigEndian);
+        case ValueFormat::Rational:
+        case ValueFormat::SignedRational: {
+            if (!ViewHas(value, 0, 8)) return 0;
+            int32_t denominator = ReadS32(value, 4, bigEndian);
+            // A zero denominator is not an error: the value is 0.
+            if (denominator == 0) return 0;
+            return static_cast<double>(ReadS32(value, 0, bigEndian)) / denominator;
+        }
+        case ValueFormat::Float:
+            ReadFloatAt(value, 0, &result);
+            return result;
+        case ValueFormat::Double:
+            ReadDoubleAt(value, 0, &result);
+            return result;
+        default:
+            ReportNonfatal("Illegal format code %d\r\n", format, 0);
+            return 0;
+    }
+}
+
+int32_t DoubleToInt32(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+float DoubleToFloat(double value) {
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
