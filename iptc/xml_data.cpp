@@ -1,0 +1,12 @@
+#include "iptc/blanked_text.h"
+#include "iptc/resource_decoders.h"
+#include "report/report.h"
+
+bool ShowXmlData(ByteView segment, int64_t dataStart, int32_t size) {
+    ByteView xml;
+    if (!SubView(segment, dataStart, size, &xml)) return false;
+    // Shown as it stands, with no line end: the next resource's name
+    // continues the line.
+    AppendReportText(BlankControlBytes(xml));
+    return true;
+}
