@@ -1,0 +1,247 @@
+// The GDI+ thumbnail decoder, run under Windows or Wine with GDI+ started by
+// the test as the program does at start-up.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "jpeg/image_summary.h"
+#include "support/byte_builder.h"
+#include "thumbnail/thumbnail.h"
+#include "thumbnail/thumbnail_win32.h"
+
+namespace {
+
+// A baseline greyscale JPEG of one flat colour: one quantisation table, one
+// DC and one AC Huffman table that each hold a single one-bit code (DC
+// difference 0, end of block), so every 8 x 8 block costs two zero bits.
+std::vector<uint8_t> FlatJpeg(unsigned width, unsigned height) {
+    ByteBuilder quant;
+    quant.U8(0x00).Repeat(1, 64);
+    ByteBuilder frame;
+    frame.U8(8).U16(height).U16(width).U8(1).U8(1).U8(0x11).U8(0);
+    ByteBuilder dcTable;
+    dcTable.U8(0x00).U8(1).Repeat(0, 15).U8(0x00);
+    ByteBuilder acTable;
+    acTable.U8(0x10).U8(1).Repeat(0, 15).U8(0x00);
+    ByteBuilder scan;
+    scan.U8(1).U8(1).U8(0x00).U8(0).U8(63).U8(0);
+
+    size_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
+    size_t bits = blocks * 2;
+    ByteBuilder entropy;
+    entropy.Repeat(0x00, bits / 8);
+    // The last byte is padded with one bits, as the format asks.
+    if (bits % 8 != 0) entropy.U8((1u << (8 - bits % 8)) - 1);
+
+    return Concat({{0xFF, 0xD8}, Segment(0xDB, quant.bytes), Segment(0xC0, frame.bytes),
+                   Segment(0xC4, dcTable.bytes), Segment(0xC4, acTable.bytes), Segment(0xDA, scan.bytes),
+                   entropy.bytes, {0xFF, 0xD9}});
+}
+
+std::vector<uint8_t> Prefix(const std::vector<uint8_t>& bytes, size_t count) {
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// Bytes that no image decoder recognises (a fixed linear congruential series).
+std::vector<uint8_t> NoiseBytes(size_t count, uint32_t seed) {
+    ByteBuilder noise;
+    for (size_t i = 0; i < count; i++) {
+        seed = seed * 1664525u + 1013904223u;
+        noise.U8(seed >> 24);
+    }
+    noise.bytes[0] = 0x5A;  // never the start of a JPEG, PNG, GIF or BMP file
+    return noise.bytes;
+}
+
+// The thumbnail stored inside a corpus file (offset and length from exiftool).
+std::vector<uint8_t> CorpusBytes(const std::string& name, long offset, size_t length) {
+    std::string path = std::string(PIXLOUPE_CORPUS_DIR) + "/camera/" + name;
+    std::vector<uint8_t> bytes(length);
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return {};
+    bool read = std::fseek(file, offset, SEEK_SET) == 0 && std::fread(bytes.data(), 1, length, file) == length;
+    std::fclose(file);
+    return read ? bytes : std::vector<uint8_t>{};
+}
+
+struct BitmapSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The size of a bitmap as GDI itself sees it.
+BitmapSize SizeOfBitmap(HBITMAP bitmap) {
+    BITMAP info;
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+class DecodeThumbnailTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr), Gdiplus::Ok);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
+    void SetUp() override { ResetImageSummary(summary); }
+    void TearDown() override { ReleaseCurrentThumbnail(); }
+
+    ImageSummary summary;
+    static ULONG_PTR gdiplusToken;
+};
+ULONG_PTR DecodeThumbnailTest::gdiplusToken = 0;
+
+struct ValidCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    int width;
+    int height;
+};
+
+TEST_F(DecodeThumbnailTest, ValidJpegGivesItsSizeAndABitmapOfThatSize) {
+    const std::vector<ValidCase> cases = {
+        {"usual thumbnail", FlatJpeg(160, 120), 160, 120},
+        {"one block", FlatJpeg(8, 8), 8, 8},
+        {"one pixel", FlatJpeg(1, 1), 1, 1},
+        {"partial blocks, portrait", FlatJpeg(17, 300), 17, 300},
+        {"trailing bytes after the image", Concat({FlatJpeg(75, 56), {0x00, 0x00, 0x00, 0x00}}), 75, 56},
+        {"camera thumbnail 160 x 120", CorpusBytes("Canon_PowerShot_S40.jpg", 2066, 5448), 160, 120},
+        {"camera thumbnail 68 x 46", CorpusBytes("Canon_40D.jpg", 1120, 1378), 68, 46},
+        {"portrait camera thumbnail", CorpusBytes("WWL_(Polaroid)_ION230.jpg", 734, 1435), 56, 75},
+    };
+    for (const ValidCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.empty());
+        ResetImageSummary(summary);
+        DecodeThumbnail(summary, MakeView(c.bytes));
+        EXPECT_EQ(summary.thumbnailPixelWidth, c.width);
+        EXPECT_EQ(summary.thumbnailPixelHeight, c.height);
+        BitmapSize made = SizeOfBitmap(CurrentThumbnailBitmap());
+        EXPECT_EQ(made.width, c.width);
+        EXPECT_EQ(made.height, c.height);
+        int width = 0, height = 0;
+        EXPECT_TRUE(CurrentThumbnailSize(&width, &height));
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        ReleaseCurrentThumbnail();
+    }
+}
+
+TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
+    const std::vector<uint8_t> jpeg = FlatJpeg(160, 120);
+    const std::vector<uint8_t> camera = CorpusBytes("Canon_PowerShot_S40.jpg", 2066, 5448);
+    ASSERT_FALSE(camera.empty());
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"random bytes", NoiseBytes(4096, 7)},
+        {"a few random bytes", NoiseBytes(3, 11)},
+        {"start of image only", {0xFF, 0xD8}},
+        {"cut inside the quantisation table", Prefix(jpeg, 40)},
+        {"cut inside the frame header", Prefix(jpeg, 2 + 69 + 6)},
+        {"camera thumbnail cut before its frame header", Prefix(camera, 200)},
+        {"markers without a frame", Concat({{0xFF, 0xD8}, Segment(0xFE, Bytes("no frame")), {0xFF, 0xD9}})},
+        {"zero bytes", std::vector<uint8_t>(512, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        ResetImageSummary(summary);
+        DecodeThumbnail(summary, MakeView(c.second));
+        EXPECT_EQ(summary.thumbnailPixelWidth, 0);
+        EXPECT_EQ(summary.thumbnailPixelHeight, 0);
+        EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+        int width = -1, height = -1;
+        EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
+        EXPECT_EQ(width, 0);
+        EXPECT_EQ(height, 0);
+    }
+}
+
+TEST_F(DecodeThumbnailTest, EmptyViewDecodesNothing) {
+    DecodeThumbnail(summary, ByteView{});
+    EXPECT_EQ(summary.thumbnailPixelWidth, 0);
+    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+}
+
+TEST_F(DecodeThumbnailTest, ReleaseDeletesTheBitmap) {
+    const std::vector<uint8_t> jpeg = FlatJpeg(32, 24);
+    DecodeThumbnail(summary, MakeView(jpeg));
+    HBITMAP made = CurrentThumbnailBitmap();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(GetObjectType(made), static_cast<DWORD>(OBJ_BITMAP));
+
+    ReleaseCurrentThumbnail();
+    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    EXPECT_EQ(GetObjectType(made), 0u);
+    int width = -1, height = -1;
+    EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
+    // A second release has nothing left to delete.
+    ReleaseCurrentThumbnail();
+    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+}
+
+TEST_F(DecodeThumbnailTest, LaterThumbnailOfTheSameFileReplacesAndDeletesTheEarlierOne) {
+    const std::vector<uint8_t> first = FlatJpeg(160, 120);
+    const std::vector<uint8_t> second = FlatJpeg(40, 30);
+    DecodeThumbnail(summary, MakeView(first));
+    HBITMAP earlier = CurrentThumbnailBitmap();
+    ASSERT_NE(earlier, nullptr);
+
+    DecodeThumbnail(summary, MakeView(second));
+    HBITMAP later = CurrentThumbnailBitmap();
+    ASSERT_NE(later, nullptr);
+    EXPECT_NE(later, earlier);
+    EXPECT_EQ(GetObjectType(earlier), 0u);
+    EXPECT_EQ(summary.thumbnailPixelWidth, 40);
+    EXPECT_EQ(summary.thumbnailPixelHeight, 30);
+    EXPECT_EQ(SizeOfBitmap(later).width, 40);
+}
+
+TEST_F(DecodeThumbnailTest, UndecodableLaterThumbnailKeepsTheEarlierBitmap) {
+    const std::vector<uint8_t> jpeg = FlatJpeg(64, 48);
+    const std::vector<uint8_t> noise = NoiseBytes(1000, 3);
+    DecodeThumbnail(summary, MakeView(jpeg));
+    HBITMAP earlier = CurrentThumbnailBitmap();
+    ASSERT_NE(earlier, nullptr);
+
+    ImageSummary next;
+    ResetImageSummary(next);
+    DecodeThumbnail(next, MakeView(noise));
+    EXPECT_EQ(CurrentThumbnailBitmap(), earlier);
+    EXPECT_EQ(GetObjectType(earlier), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(next.thumbnailPixelWidth, 0);
+}
+
+// The copy of the bytes lives in a global memory block that the stream frees
+// when it is released, whether or not the bytes decoded.
+TEST_F(DecodeThumbnailTest, RepeatedDecodingDoesNotKeepTheCopiedBytes) {
+    const std::vector<uint8_t> noise = NoiseBytes(256 * 1024, 5);
+    const std::vector<uint8_t> jpeg = Concat({FlatJpeg(16, 16), std::vector<uint8_t>(256 * 1024, 0)});
+    auto committed = [] {
+        PROCESS_MEMORY_COUNTERS counters;
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        return counters.PagefileUsage;
+    };
+    // Warm up GDI+ and its codecs before measuring.
+    DecodeThumbnail(summary, MakeView(jpeg));
+    DecodeThumbnail(summary, MakeView(noise));
+    SIZE_T before = committed();
+    for (int i = 0; i < 60; i++) {
+        DecodeThumbnail(summary, MakeView(jpeg));
+        DecodeThumbnail(summary, MakeView(noise));
+    }
+    SIZE_T after = committed();
+    ASSERT_GT(before, 0u);
+    // Keeping the copies would add 30 MB.
+    EXPECT_LT(after, before + 8 * 1024 * 1024);
+    EXPECT_EQ(SizeOfBitmap(CurrentThumbnailBitmap()).width, 16);
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+// Small real JPEG images for the thumbnail tests, made with libjpeg-turbo.
+#pragma once
+
+#include <turbojpeg.h>
+
+#include <cstdint>
+#include <vector>
+
+// A width x height grey-gradient JPEG, or an empty vector if it could not be made.
+inline std::vector<uint8_t> MakeTestJpeg(int width, int height) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = static_cast<uint8_t>(i * 7);
+    tjhandle handle = tjInitCompress();
+    if (handle == nullptr) return {};
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    std::vector<uint8_t> result;
+    if (tjCompress2(handle, pixels.data(), width, 0, height, TJPF_RGB, &jpeg, &size, TJSAMP_420, 75, 0) == 0) {
+        result.assign(jpeg, jpeg + size);
+    }
+    tjFree(jpeg);
+    tjDestroy(handle);
+    return result;
+}
