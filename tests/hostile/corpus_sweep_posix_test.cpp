@@ -1,0 +1,88 @@
+// Every file of the shared corpus, the broken ones and the proof-of-concept
+// files of other readers included, through pixloupe-report: each must be
+// reported or refused with a message, never crash, hang, trip a sanitizer
+// (in the sanitizer build) or leak, and stay within the memory bound.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "child_run.h"
+
+namespace {
+
+constexpr double kKillAfterSeconds = 30;
+constexpr long kPeakMemoryKb = 16 * 1024;
+// Exit status of a sanitizer finding, set in ChildEnvironment.
+constexpr int kSanitizerExit = 86;
+
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (error) break;
+        if (it->is_regular_file() && it->path().filename() != "README" && it->path().filename() != "README.md") {
+            files.push_back(it->path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// What went wrong with one file, or empty.
+std::string ProblemOf(const ChildRun& run) {
+    if (!run.started) return "not started";
+    if (run.timedOut) return "still running after the deadline";
+    if (run.signalNumber != 0) return "ended by signal " + std::to_string(run.signalNumber);
+    if (run.exitCode == kSanitizerExit) return "sanitizer finding: " + run.err.substr(0, 2000);
+    if (run.exitCode != 0 && run.exitCode != 1) return "exit status " + std::to_string(run.exitCode);
+    if (run.err.find("Sanitizer") != std::string::npos || run.err.find("runtime error") != std::string::npos) {
+        return "sanitizer output: " + run.err.substr(0, 2000);
+    }
+    if (!kSanitizedBuild && run.peakKb >= kPeakMemoryKb) return "peak memory " + std::to_string(run.peakKb) + " KB";
+    // A refused file still says why in the panes.
+    if (run.out.empty()) return "no output";
+    return std::string();
+}
+
+struct CorpusFolder {
+    const char* name;
+    const char* path;
+    size_t fewestFiles;  // guards against a sweep that silently finds nothing
+};
+
+void PrintTo(const CorpusFolder& folder, std::ostream* out) { *out << folder.name; }
+
+class CorpusSweepTest : public ::testing::TestWithParam<CorpusFolder> {};
+
+TEST_P(CorpusSweepTest, EveryFileIsReportedSafely) {
+    const CorpusFolder& folder = GetParam();
+    std::vector<std::string> files = FilesUnder(std::string(PIXLOUPE_CORPUS_DIR) + "/" + folder.path);
+    ASSERT_GE(files.size(), folder.fewestFiles);
+    int reported = 0;
+    double slowestMs = 0;
+    long largestKb = 0;
+    for (const std::string& file : files) {
+        ChildRun run = RunChild({PIXLOUPE_REPORT_EXE, "--color=never", file}, kKillAfterSeconds);
+        std::string problem = ProblemOf(run);
+        EXPECT_EQ(problem, "") << file;
+        reported += run.exitCode == 0 ? 1 : 0;
+        slowestMs = std::max(slowestMs, run.cpuMs);
+        largestKb = std::max(largestKb, run.peakKb);
+    }
+    std::printf("%s: %zu files, %d reported, slowest %.1f ms cpu, largest %ld KB\n", folder.name, files.size(),
+                reported, slowestMs, largestKb);
+    // Most of the corpus is real photographs: a sweep in which nearly
+    // everything is refused means the reader itself is broken.
+    EXPECT_GT(reported, static_cast<int>(files.size() / 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusSweepTest,
+                         ::testing::Values(CorpusFolder{"peer_suite", "peer-suite", 90},
+                                           CorpusFolder{"camera", "camera", 80}),
+                         [](const ::testing::TestParamInfo<CorpusFolder>& info) { return info.param.name; });
+
+}  // namespace
