@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Times pixloupe-report against the peer readers exiv2 and exiftool, and
+# against the read-to-SOS floor, on the same JPEG files in one run.
+#
+# usage: bench/compare-peers.sh [BUILD_DIR] [CORPUS_DIR]
+#   BUILD_DIR   a build with -DPIXLOUPE_BENCH=ON (default: build-bench next to
+#               this script's folder); needs pixloupe-report and bench/read_to_sos
+#   CORPUS_DIR  folder searched at any depth for files that begin with the
+#               JPEG start-of-image bytes FF D8 (default: ../shared/corpus)
+#   RUNS=N      timed runs of each command over the file list (default 7)
+#   EACH_RUNS=N timed runs of each one-process-per-file loop (default 3)
+#
+# Every command runs once untimed first (warm page cache), then RUNS times;
+# the best run counts. Wall time is what the user waits; CPU time
+# (user + system, children included) is steadier on a shared machine. All
+# output goes to /dev/null, so every reader pays for formatting but not for
+# a terminal. Ratios are the other command's time over ours: above 1 means
+# we are faster; for the floor, ours over the floor.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build-bench}
+corpus=${2:-$here/../shared/corpus}
+runs=${RUNS:-7}
+eachRuns=${EACH_RUNS:-3}
+corpus=$(cd "$corpus" && pwd)
+ours=$build/pixloupe-report
+floor=$build/bench/read_to_sos
+
+for program in "$ours" "$floor"; do
+    [[ -x $program ]] || { echo "missing $program: build with -DPIXLOUPE_BENCH=ON" >&2; exit 2; }
+done
+for peer in exiv2 exiftool; do
+    command -v "$peer" >/dev/null || { echo "missing peer reader $peer" >&2; exit 2; }
+done
+
+files=()
+while IFS= read -r -d '' path; do
+    [[ $(head -c 2 "$path" | od -An -tx1 | tr -d ' \n') == ffd8 ]] && files+=("$path")
+done < <(find "$corpus" -type f -print0 | sort -z)
+(( ${#files[@]} > 0 )) || { echo "no JPEG files under $corpus" >&2; exit 2; }
+
+# One process per file, as a user's loop or a file manager would run it.
+EachFile() {
+    local path
+    for path in "${files[@]}"; do "$@" "$path" || true; done
+}
+ListOurs()     { "$ours" --pane=all --color=never "${files[@]}" || true; }
+ListExiv2()    { exiv2 -pa "${files[@]}" || true; }
+ListExiftool() { exiftool "${files[@]}" || true; }
+ListFloor()    { "$floor" "${files[@]}" || true; }
+EachOurs()     { EachFile "$ours" --pane=all --color=never; }
+EachExiv2()    { EachFile exiv2 -pa; }
+EachExiftool() { EachFile exiftool; }
+EachFloor()    { EachFile "$floor"; }
+
+timing=$(mktemp)
+trap 'rm -f "$timing"' EXIT
+
+# Sets bestWall and bestCpu (seconds, as text) for the best of count runs.
+BestOf() {
+    local count=$1 command=$2 i wall user sys cpu
+    bestWall="" bestCpu=""
+    "$command" >/dev/null 2>&1  # untimed: warms the page cache and the peers' own files
+    local TIMEFORMAT='%3R %3U %3S'
+    for (( i = 0; i < count; i++ )); do
+        { time "$command" >/dev/null 2>&1; } 2>"$timing"
+        read -r wall user sys <"$timing"
+        cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }')
+        if [[ -z $bestWall ]] || awk -v a="$wall" -v b="$bestWall" 'BEGIN { exit !(a < b) }'; then bestWall=$wall; fi
+        if [[ -z $bestCpu ]] || awk -v a="$cpu" -v b="$bestCpu" 'BEGIN { exit !(a < b) }'; then bestCpu=$cpu; fi
+    done
+}
+
+Ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else printf "-" }'; }
+
+echo "files: ${#files[@]} under $corpus"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "versions: $("$ours" --version), exiv2 $(exiv2 --version | head -1 | awk '{print $2}'), exiftool $(exiftool -ver)"
+echo "best of $runs runs (one process over the list), best of $eachRuns (one process per file)"
+echo
+
+for mode in List Each; do
+    count=$runs
+    [[ $mode == Each ]] && count=$eachRuns
+    declare -A wall=() cpu=()
+    for reader in Ours Exiv2 Exiftool Floor; do
+        BestOf "$count" "$mode$reader"
+        wall[$reader]=$bestWall
+        cpu[$reader]=$bestCpu
+    done
+    if [[ $mode == List ]]; then echo "one process over all ${#files[@]} files"; else echo "one process per file"; fi
+    printf '  %-28s %10s %10s %14s %14s\n' command "wall s" "cpu s" "wall ratio" "cpu ratio"
+    printf '  %-28s %10s %10s %14s %14s\n' "pixloupe-report --pane=all" "${wall[Ours]}" "${cpu[Ours]}" 1.0 1.0
+    printf '  %-28s %10s %10s %14s %14s\n' "exiv2 -pa" "${wall[Exiv2]}" "${cpu[Exiv2]}" \
+        "$(Ratio "${wall[Exiv2]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiv2]}" "${cpu[Ours]}")"
+    printf '  %-28s %10s %10s %14s %14s\n' "exiftool" "${wall[Exiftool]}" "${cpu[Exiftool]}" \
+        "$(Ratio "${wall[Exiftool]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiftool]}" "${cpu[Ours]}")"
+    printf '  %-28s %10s %10s %14s %14s\n' "read_to_sos (floor)" "${wall[Floor]}" "${cpu[Floor]}" \
+        "ours/floor $(Ratio "${wall[Ours]}" "${wall[Floor]}")" "ours/floor $(Ratio "${cpu[Ours]}" "${cpu[Floor]}")"
+    echo
+    unset wall cpu
+done
