@@ -22,8 +22,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# The resource script holds Shift-JIS text written as byte escapes; windres
-# must read it with code page 932 so that string tables stay in that page.
-set(CMAKE_RC_FLAGS_INIT "-c 932")
-
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
