@@ -50,6 +50,11 @@ bool ReportOneFile(const std::string& path, const CliOptions& options, bool colo
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file or a pipe takes the report in large blocks; a terminal keeps
+    // its line buffering so each line shows as it is written.
+    static char outputBuffer[1 << 16];
+    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
+    if (!stdoutIsTerminal) std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) {
@@ -66,7 +71,7 @@ int main(int argc, char** argv) {
     }
     PaneTextSink sink;
     InstallReportSink(&sink);
-    bool color = ResolveColor(options.color, isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"));
+    bool color = ResolveColor(options.color, stdoutIsTerminal, std::getenv("NO_COLOR"));
     bool allReported = true;
     for (const std::string& path : options.files) {
         if (!ReportOneFile(path, options, color, sink)) allReported = false;

@@ -1,5 +1,6 @@
 #include "cli/pane_printer.h"
 
+#include <cstring>
 #include <string>
 
 #include "thumbnail/thumbnail.h"
@@ -17,15 +18,21 @@ const char* const kPaneTitles[kPaneCount] = {
     "IPTC/XMP\xE6\x83\x85\xE5\xA0\xB1",          // IPTC/XMP情報
 };
 
-// Writes bytes with every CR that precedes an LF left out.
+// Writes bytes with every CR that precedes an LF left out. The bytes between
+// two such CRs go out as one block, so printing costs one pass over the
+// text however many lines it holds.
 void WriteLines(FILE* out, const std::string& text, size_t start, size_t length) {
-    std::string line;
-    line.reserve(length);
-    for (size_t i = start; i < start + length; i++) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        line += text[i];
+    const size_t end = start + length;
+    size_t from = start;  // first byte not yet written
+    while (from < end) {
+        const void* found = std::memchr(text.data() + from, '\r', end - from);
+        size_t cr = found == nullptr ? end : static_cast<size_t>(static_cast<const char*>(found) - text.data());
+        // The LF may open the next run: the CR is still a line end.
+        bool lineEnd = cr < end && cr + 1 < text.size() && text[cr + 1] == '\n';
+        size_t upTo = cr < end && !lineEnd ? cr + 1 : cr;
+        std::fwrite(text.data() + from, 1, upTo - from, out);
+        from = lineEnd ? cr + 1 : upTo;
     }
-    std::fwrite(line.data(), 1, line.size(), out);
 }
 
 }  // namespace

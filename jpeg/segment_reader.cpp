@@ -38,13 +38,15 @@ void RecordFrame(ImageSummary& summary, ByteView block) {
 // the comment; CR LF becomes a line feed's absence, lone CR and other
 // controls become '?', TAB a blank, LF is left out.
 void RecordComment(ImageSummary& summary, ByteView block) {
-    size_t end = block.size < kMaxCommentBlock ? block.size : kMaxCommentBlock;
+    ByteView examined;
+    SubView(block, 0, block.size < kMaxCommentBlock ? block.size : kMaxCommentBlock, &examined);
     size_t out = 0;
-    for (size_t i = 2; i < end; i++) {
-        uint8_t c = block.data[i];
+    uint8_t c = 0;
+    for (int64_t i = 2; ReadU8(examined, i, &c); i++) {
         if (c == 0) break;
         if (c == '\r') {
-            bool lineFeedFollows = i + 1 < block.size && block.data[i + 1] == '\n';
+            uint8_t next = 0;
+            bool lineFeedFollows = ReadU8(block, i + 1, &next) && next == '\n';
             if (!lineFeedFollows) summary.commentText[out++] = '?';
         } else if (c == '\n') {
             continue;
@@ -102,6 +104,28 @@ bool ReadMarkerCode(FILE* file, int* marker) {
     }
 }
 
+// APP1 and APP13 segments may be kept, so they get a block of their own
+// that the list can take over; every other segment is read into one scratch
+// block that only grows, so the tables and image headers that are dropped
+// at once cost no allocation and no clearing.
+bool MayBeKept(int marker) { return marker == 0xE1 || marker == 0xED; }
+
+// Makes room for a segment of length bytes; false (after the fatal line)
+// when the memory cannot be had.
+bool ReserveBlock(std::vector<uint8_t>& block, size_t length, bool exactSize) {
+    try {
+        if (exactSize) {
+            block.assign(length, 0);
+        } else if (block.size() < length) {
+            block.resize(length);
+        }
+    } catch (const std::bad_alloc&) {
+        ReportFatal("Could not allocate memory\r\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int ReadJpegSegments(ImageSummary& summary) {
@@ -109,7 +133,8 @@ int ReadJpegSegments(ImageSummary& summary) {
     SegmentList& list = summary.segments;
     if (std::getc(file) != 0xFF || std::getc(file) != 0xD8) return 0;
 
-    std::vector<uint8_t> block;  // the segment being read; reused for dropped ones
+    std::vector<uint8_t> candidate;  // an APP1 or APP13 being read
+    std::vector<uint8_t> scratch;    // any other segment; reused
     for (;;) {
         if (list.count == list.capacity && !GrowSegmentList(list)) {
             ReportFatal("could not allocate data for entire image\r\n");
@@ -126,21 +151,21 @@ int ReadJpegSegments(ImageSummary& summary) {
             ReportFatal("invalid marker\r\n");
             return 0;
         }
-        try {
-            block.assign(static_cast<size_t>(length), 0);
-        } catch (const std::bad_alloc&) {
-            ReportFatal("Could not allocate memory\r\n");
-            return 0;
-        }
+        const size_t blockSize = static_cast<size_t>(length);
+        std::vector<uint8_t>& block = MayBeKept(marker) ? candidate : scratch;
+        if (!ReserveBlock(block, blockSize, MayBeKept(marker))) return 0;
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
-        size_t payload = static_cast<size_t>(length) - 2;
+        size_t payload = blockSize - 2;
         if (std::fread(block.data() + 2, 1, payload, file) != payload) {
             ReportFatal("Premature end of file?\r\n");
             return 0;
         }
 
-        ByteView view = MakeView(block);
+        // The scratch block may be longer than this segment: look at this
+        // segment's bytes alone.
+        ByteView view;
+        SubView(MakeView(block), 0, length, &view);
         if (IsStartOfFrame(marker)) {
             RecordFrame(summary, view);
         } else if (marker == 0xD9) {
