@@ -69,6 +69,9 @@ HWND CreateTextPane(int pane, HWND parent, const RECT& area) {
     LRESULT options = SendMessageA(edit, EM_GETLANGOPTIONS, 0, 0);
     options = (options & ~static_cast<LRESULT>(IMF_DUALFONT)) | IMF_UIFONTS;
     SendMessageA(edit, EM_SETLANGOPTIONS, 0, options);
+    // The control's default limit (32767 characters) would cut a long EXIF or
+    // XMP listing without a word; the pane takes all the text it is given.
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     return edit;
 }
 
