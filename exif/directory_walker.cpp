@@ -7,6 +7,7 @@
 #include "exif/record_updates.h"
 #include "exif/tag_names.h"
 #include "exif/value_format.h"
+#include "exif/walk_budget.h"
 #include "report/report.h"
 #include "thumbnail/thumbnail.h"
 
@@ -39,7 +40,7 @@ struct DirectoryWalk {
     ThumbnailPlace thumbnail;
 };
 
-void PrintEntryValue(const DirectoryEntry& entry, int bigEndian) {
+std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
     std::string text;
     switch (static_cast<ValueFormat>(entry.format)) {
         case ValueFormat::Byte:
@@ -58,19 +59,23 @@ void PrintEntryValue(const DirectoryEntry& entry, int bigEndian) {
             AppendValueList(text, entry.value, bigEndian, entry.format, entry.byteCount);
             break;
     }
-    AppendReportText(text);
+    return text;
 }
 
-void PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
+// False, with nothing shown, when the walk's budget cannot pay for the value.
+bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
+    const std::string value = EntryValueText(entry, walk.summary.bigEndian);
+    if (!SpendExifWalkBudget(value.size())) return false;
     if (const char* name = FindTagName(entry.tag)) {
         AppendReportFormat("%s    %s = ", walk.indent.c_str(), name);
     } else {
         SetReportColor(kColorRed);
         AppendReportFormat("%s    Unknown Tag %04x = ", walk.indent.c_str(), entry.tag);
     }
-    PrintEntryValue(entry, walk.summary.bigEndian);
+    AppendReportText(value);
     AppendReport("\r\n");
     SetReportColor(kColorBlack);
+    return true;
 }
 
 // Offsets of links count from the block's start.
@@ -136,12 +141,13 @@ void WalkEntry(DirectoryWalk& walk, int64_t entryOffset) {
         AppendReportFormat("%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(), static_cast<int>(entry.byteCount));
         return;
     }
-    PrintEntry(walk, entry);
+    if (!PrintEntry(walk, entry)) return;
     ApplyRecordUpdate(walk.summary, entry);
     FollowLinks(walk, entry);
 }
 
 void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
+    if (ExifWalkBudgetSpent()) return;
     const int64_t blockLength = static_cast<int64_t>(walk.block.size);
     // A directory at the very end of the block may have no room for the link.
     if (directoryEnd + 4 > blockLength) return;
@@ -163,6 +169,7 @@ void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
 }
 
 void ShowThumbnail(DirectoryWalk& walk) {
+    if (ExifWalkBudgetSpent()) return;
     const ThumbnailPlace place = walk.thumbnail;
     if (place.offset == 0 || place.length == 0) return;
     const int64_t blockLength = static_cast<int64_t>(walk.block.size);
@@ -180,15 +187,17 @@ void ShowThumbnail(DirectoryWalk& walk) {
         length = blockLength - offset;
     }
     AppendReportFormat("(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
+    // Decoding costs like showing the bytes: a thumbnail met again and again
+    // through looping links is decoded only while the budget lasts.
+    if (!SpendExifWalkBudget(static_cast<size_t>(length))) return;
     ByteView bytes;
     SubView(walk.block, offset, length, &bytes);
     DecodeThumbnail(walk.summary, bytes);
     walk.summary.thumbnailBytes = static_cast<int32_t>(length);
 }
 
-}  // namespace
-
-void WalkExifDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
+void WalkDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
+    if (ExifWalkBudgetSpent()) return;
     if (level > kDeepestDirectoryLevel) {
         ReportNonfatal("Maximum directory nesting exceeded(corrupt exif header)\r\n", 0, 0);
         return;
@@ -211,8 +220,18 @@ void WalkExifDirectory(ImageSummary& summary, ByteView block, int64_t directoryO
                        static_cast<int>(directoryEnd + 4));
     AppendReportFormat("(dir has %d entries)\r\n", entryCount);
     for (int i = 0; i < entryCount; i++) {
+        if (!SpendExifWalkBudget(kEntryLineCost)) break;
         WalkEntry(walk, directoryOffset + 2 + kEntrySize * i);
     }
     FollowNextDirectory(walk, directoryEnd);
     ShowThumbnail(walk);
+}
+
+}  // namespace
+
+void WalkExifDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
+    // The first directory's walk owns the budget of the whole walk.
+    if (level == 0) ResetExifWalkBudget();
+    WalkDirectory(summary, block, directoryOffset, level);
+    if (level == 0) ResetExifWalkBudget();
 }

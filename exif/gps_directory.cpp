@@ -4,6 +4,7 @@
 
 #include "exif/directory_entry.h"
 #include "exif/value_format.h"
+#include "exif/walk_budget.h"
 #include "report/report.h"
 
 namespace {
@@ -137,16 +138,20 @@ std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
     return text;
 }
 
-void PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
+// False, with nothing shown, when the walk's budget cannot pay for the value.
+bool PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
+    const std::string value = GpsValueText(entry, bigEndian);
+    if (!SpendExifWalkBudget(value.size())) return false;
     if (entry.tag < kGpsTagNameCount) {
         AppendReportFormat("        GPS%s = ", kGpsTagNames[entry.tag]);
     } else {
         SetReportColor(kColorRed);
         AppendReportFormat("        Illegal GPS tag %04x = ", entry.tag);
     }
-    AppendReportText(GpsValueText(entry, bigEndian));
+    AppendReportText(value);
     AppendReport("\r\n");
     SetReportColor(kColorBlack);
+    return true;
 }
 
 }  // namespace
@@ -190,6 +195,7 @@ void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directory
     summary.gpsAltitudeText[0] = '\0';
     AltitudeState altitude;
     for (int i = 0; i < entryCount; i++) {
+        if (!SpendExifWalkBudget(kEntryLineCost)) return;
         const int64_t entryOffset = directoryOffset + 2 + kEntrySize * i;
         if (!ViewHas(block, entryOffset, kEntrySize)) {
             ReportNonfatal("GPS sei directory goes past end of exif\r\n", 0, 0);
@@ -205,6 +211,6 @@ void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directory
             continue;
         }
         UpdateGpsTexts(summary, entry, altitude);
-        PrintGpsEntry(entry, bigEndian);
+        if (!PrintGpsEntry(entry, bigEndian)) return;
     }
 }

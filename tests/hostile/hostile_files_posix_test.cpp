@@ -117,7 +117,7 @@ void WriteFanOutOfSelfLinks(FILE* file) {
     for (unsigned i = 0; i < entries; i++) Entry(block, 0x8769, 4, 1, 8);
     block.U32(8);
     Put(file, StartOfImage());
-    Put(file, Segment(0xE1, ExifPayload(block)));
+    Put(file, Segment(0xE1, PadToLargest(ExifPayload(block))));
     Put(file, StartOfScan());
 }
 
