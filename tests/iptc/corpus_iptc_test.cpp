@@ -8,7 +8,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "app13_builder.h"
@@ -91,29 +92,52 @@ int RecordNumber(const std::string& name) {
     return found == records.end() ? -1 : found->second;
 }
 
-// exiftool -v5 lists every dataset as "- Tag 0x0019, IPTCApplication record
-// (7 bytes, ...)" followed by a full hex dump of its value.
+// "  | | - Tag 0x0019, IPTCApplication record (7 bytes, ...)": the dataset
+// number and the record.
+bool ParseTagLine(const std::string& line, PeerDataset* dataset) {
+    const std::string start = "  | | - Tag 0x";
+    const std::string middle = ", IPTC";
+    if (line.rfind(start, 0) != 0 || line.compare(start.size() + 4, middle.size(), middle) != 0) return false;
+    size_t nameStart = start.size() + 4 + middle.size();
+    size_t nameEnd = line.find(" record (", nameStart);
+    if (nameEnd == std::string::npos) return false;
+    dataset->number = std::stoi(line.substr(start.size(), 4), nullptr, 16);
+    dataset->record = RecordNumber(line.substr(nameStart, nameEnd - nameStart));
+    return true;
+}
+
+// "  | |     0dd1: 1b 25 47       [.%G]": the bytes of the hex dump.
+bool ParseDumpLine(const std::string& line, std::vector<uint8_t>* raw) {
+    const std::string start = "  | |     ";
+    if (line.rfind(start, 0) != 0) return false;
+    size_t colon = line.find(": ", start.size());
+    if (colon == std::string::npos) return false;
+    size_t at = colon + 2;
+    while (at + 2 < line.size() && std::isxdigit(static_cast<unsigned char>(line[at])) &&
+           std::isxdigit(static_cast<unsigned char>(line[at + 1])) && line[at + 2] == ' ') {
+        raw->push_back(static_cast<uint8_t>(std::stoi(line.substr(at, 2), nullptr, 16)));
+        at += 3;
+    }
+    return true;
+}
+
+// exiftool -v5 lists every dataset as a tag line followed by a full hex
+// dump of its value.
 std::map<std::string, std::vector<PeerDataset>> ParsePeerOutput(const std::string& output) {
-    static const std::regex tagLine(R"(^  \| \| - Tag 0x([0-9a-f]{4}), IPTC(\w+) record \((\d+) bytes)");
-    static const std::regex dumpLine(R"(^  \| \|     [0-9a-f]+: ((?:[0-9a-f]{2} )+))");
     std::map<std::string, std::vector<PeerDataset>> byFile;
     std::vector<PeerDataset>* current = nullptr;
     PeerDataset* dataset = nullptr;
     std::istringstream lines(output);
     std::string line;
-    std::smatch match;
     while (std::getline(lines, line)) {
+        PeerDataset parsed;
         if (line.rfind("======== ", 0) == 0) {
             current = &byFile[line.substr(9)];
             dataset = nullptr;
-        } else if (current != nullptr && std::regex_search(line, match, tagLine)) {
-            current->push_back(PeerDataset{RecordNumber(match[2]), std::stoi(match[1], nullptr, 16), {}});
+        } else if (current != nullptr && ParseTagLine(line, &parsed)) {
+            current->push_back(parsed);
             dataset = &current->back();
-        } else if (dataset != nullptr && std::regex_search(line, match, dumpLine)) {
-            std::istringstream hex(match[1].str());
-            std::string pair;
-            while (hex >> pair) dataset->raw.push_back(static_cast<uint8_t>(std::stoi(pair, nullptr, 16)));
-        } else {
+        } else if (dataset == nullptr || !ParseDumpLine(line, &dataset->raw)) {
             dataset = nullptr;
         }
     }
