@@ -13,6 +13,7 @@
 
 #include "child_run.h"
 #include "support/byte_builder.h"
+#include "thumbnail/test_jpeg.h"
 
 namespace {
 
@@ -156,6 +157,36 @@ void WriteGpsFanOut(FILE* file) {
     Put(file, StartOfScan());
 }
 
+// The frame header of a small JPEG rewritten to claim width x height.
+std::vector<uint8_t> ClaimFrameSize(std::vector<uint8_t> jpeg, unsigned width, unsigned height) {
+    for (size_t i = 2; i + 8 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<uint8_t>(height & 0xFF);
+            jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<uint8_t>(width & 0xFF);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+// A thumbnail of a few hundred bytes whose header claims 8000 x 8000 pixels:
+// memory for them must not be taken before the picture proves it has them.
+void WriteThumbnailClaimingHugeSize(FILE* file) {
+    std::vector<uint8_t> thumbnail = ClaimFrameSize(MakeTestJpeg(16, 16), 8000, 8000);
+    ByteBuilder block = IntelBlock();
+    const uint32_t thumbnailOffset = 8 + 2 + 2 * 12 + 4;
+    block.U16(2);
+    Entry(block, 0x0201, 4, 1, thumbnailOffset);
+    Entry(block, 0x0202, 4, 1, static_cast<uint32_t>(thumbnail.size()));
+    block.U32(0);
+    block.Append(thumbnail);
+    Put(file, StartOfImage());
+    Put(file, Segment(0xE1, ExifPayload(block)));
+    Put(file, StartOfScan());
+}
+
 struct LineCount {
     std::string text;  // a line holding this text
     int count;         // how many such lines
@@ -198,6 +229,8 @@ const std::vector<HostileFile>& HostileFiles() {
          {{"Map: 65527 - End of exif", 1}}},
         {"thousands_of_links_to_one_gps_directory", WriteGpsFanOut, 0, 0,
          {{"Map: 65527 - End of exif", 1}}},
+        {"thumbnail_claiming_eight_thousand_pixels_square", WriteThumbnailClaimingHugeSize, 0, 0,
+         {{"(Thumbnail size: ", 1}, {"Image contains no thumbnail", 1}}},
     };
     return files;
 }

@@ -1,0 +1,57 @@
+// The pixel buffer is sized from the thumbnail's own header, before any
+// pixel is decoded: a header that claims more than a thumbnail can be must
+// not reserve the memory for it.
+#include <gtest/gtest.h>
+
+#include "test_jpeg.h"
+#include "thumbnail/thumbnail.h"
+
+namespace {
+
+// The frame header rewritten to claim width x height.
+std::vector<uint8_t> ClaimFrameSize(std::vector<uint8_t> jpeg, unsigned width, unsigned height) {
+    for (size_t i = 2; i + 8 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<uint8_t>(height & 0xFF);
+            jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<uint8_t>(width & 0xFF);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+TEST(ThumbnailSizeLimit, LargePicturesDecodeUpToAMegapixel) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> jpeg;
+        int width;  // 0: refused
+        int height;
+    };
+    const Case cases[] = {
+        {"usual 160 x 120", MakeTestJpeg(160, 120), 160, 120},
+        {"a megapixel exactly", MakeTestJpeg(1024, 1024), 1024, 1024},
+        {"wide but small", MakeTestJpeg(4096, 16), 4096, 16},
+        {"just over a megapixel", MakeTestJpeg(1025, 1024), 0, 0},
+        // A valid scan for 16 x 16 behind a header that claims 8000 x 8000.
+        {"claims 8000 x 8000", ClaimFrameSize(MakeTestJpeg(16, 16), 8000, 8000), 0, 0},
+        {"claims 65535 x 1", ClaimFrameSize(MakeTestJpeg(16, 16), 65535, 1), 0, 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.jpeg.empty()) << c.name;
+        ImageSummary summary;
+        ResetImageSummary(summary);
+        ReleaseCurrentThumbnail();
+        DecodeThumbnail(summary, MakeView(c.jpeg));
+        int width = 0;
+        int height = 0;
+        EXPECT_EQ(CurrentThumbnailSize(&width, &height), c.width > 0) << c.name;
+        EXPECT_EQ(summary.thumbnailPixelWidth, c.width) << c.name;
+        EXPECT_EQ(summary.thumbnailPixelHeight, c.height) << c.name;
+        ReleaseSegments(summary.segments);
+    }
+    ReleaseCurrentThumbnail();
+}
+
+}  // namespace
