@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t kExifCameraInfoTag = 2 * 256 + 232;
 constexpr uint8_t kEscape = 0x1B;
 
-void FormatNumber(IptcValueLine& line, ByteView value) {
+void FormatNumberValue(IptcValueLine& line, ByteView value) {
     // A 16-bit big-endian number; when the IPTC data ends sooner, the
     // bytes that exist make the number, and none make an empty value.
     uint32_t number = 0;
@@ -28,7 +28,7 @@ void FormatNumber(IptcValueLine& line, ByteView value) {
     AddTextToValueLine(line, "\r\n");
 }
 
-void FormatFixed(IptcValueLine& line, ByteView value, int32_t count) {
+void FormatFixedValue(IptcValueLine& line, ByteView value, int32_t count) {
     // The bytes are shown unchanged up to the first zero among them.
     for (int64_t index = 0; index < count; index++) {
         uint8_t byte = 0;
@@ -43,7 +43,7 @@ void AddLineEnd(IptcValueLine& line) {
     if (line.lastByte != '\n') AddTextToValueLine(line, "\r\n");
 }
 
-void FormatText(IptcValueLine& line, int32_t tag, ByteView value, uint16_t length) {
+void FormatTextValue(IptcValueLine& line, int32_t tag, ByteView value, uint16_t length) {
     if (tag == kExifCameraInfoTag) {
         // The camera information is multi-line: it starts below its name.
         AppendReport("\r\n");
@@ -94,9 +94,9 @@ void ShowIptcValue(const IptcDatasetEntry& entry, ByteView value, uint16_t lengt
     IptcValueLine line;
     ClearValueLine(line);
     switch (ValueKindOf(entry)) {
-        case IptcValueKind::Number: FormatNumber(line, value); break;
-        case IptcValueKind::Fixed: FormatFixed(line, value, entry.minLength); break;
-        case IptcValueKind::Text: FormatText(line, entry.tag, value, length); break;
+        case IptcValueKind::Number: FormatNumberValue(line, value); break;
+        case IptcValueKind::Fixed: FormatFixedValue(line, value, entry.minLength); break;
+        case IptcValueKind::Text: FormatTextValue(line, entry.tag, value, length); break;
     }
     FlushValueLine(line);
 }
