@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, StartsTabbedWithTheJpegPane) {
     ExpectTabbed(window, kJpeg, "start");
     EXPECT_EQ(GetFocus(), shell.paneContents[kJpeg]);
     const int textPanes[] = {kJpeg, kExif, kIptc};
-    for (int pane : textPanes) EXPECT_EQ(PaneText(static_cast<ReportPane>(pane)), kPaneTitles[pane]);
+    for (int pane : textPanes) EXPECT_EQ(PaneWindowText(static_cast<ReportPane>(pane)), kPaneTitles[pane]);
     EXPECT_EQ(WindowText(shell.statusBar), "");
     EXPECT_EQ(WindowText(window), "Pixloupe");
     char className[64] = {};

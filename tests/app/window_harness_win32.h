@@ -87,7 +87,7 @@ inline std::string WindowText(HWND window) {
 }
 
 // A rich edit's text through WM_GETTEXT, as any program reads it.
-inline std::string PaneText(ReportPane pane) {
+inline std::string PaneWindowText(ReportPane pane) {
     HWND edit = PaneContent(pane);
     LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return std::string();
