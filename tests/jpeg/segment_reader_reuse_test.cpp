@@ -1,0 +1,124 @@
+// The reader reuses one block for the segments it drops, so a segment read
+// after a longer one shares memory with the longer one's bytes: each must
+// still be seen with its own length and its own bytes only.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "jpeg/image_summary.h"
+#include "jpeg/segment_reader.h"
+#include "support/byte_builder.h"
+#include "support/report_capture.h"
+
+namespace {
+
+std::unique_ptr<ImageSummary> ReadFile(const std::vector<uint8_t>& bytes, int* result) {
+    ReportCapture capture;
+    SelectReportPane(ReportPane::Exif);
+    std::unique_ptr<ImageSummary> summary(new ImageSummary);
+    ResetImageSummary(*summary);
+    std::string path = WriteTempFile(bytes, "reuse.jpg");
+    summary->openFile = std::fopen(path.c_str(), "rb");
+    EXPECT_NE(summary->openFile, nullptr);
+    *result = summary->openFile == nullptr ? -1 : ReadJpegSegments(*summary);
+    if (summary->openFile != nullptr) std::fclose(summary->openFile);
+    summary->openFile = nullptr;
+    return summary;
+}
+
+const std::vector<uint8_t> kSoi = {0xFF, 0xD8};
+const std::vector<uint8_t> kSos = {0xFF, 0xDA, 0x00, 0x02};
+
+// A dropped segment of count bytes of payload, all of them value.
+std::vector<uint8_t> LongTable(unsigned marker, size_t count, uint8_t value) {
+    return Segment(marker, std::vector<uint8_t>(count, value));
+}
+
+}  // namespace
+
+// Frame headers too short for every field, after a long table of 0x03
+// bytes: the fields they do not hold stay as they were.
+TEST(SegmentReaderReuse, ShortFrameHeaderDoesNotTakeFieldsFromAnEarlierSegment) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> payload;
+        int32_t height, width, colour;
+    } cases[] = {
+        {"precision only", {8}, 0, 0, 0},
+        {"lines only", {8, 0x01, 0xE0}, 480, 0, 0},
+        {"no component count", {8, 0x01, 0xE0, 0x02, 0x80}, 480, 640, 0},
+        {"whole header", {8, 0x01, 0xE0, 0x02, 0x80, 0x03}, 480, 640, 1},
+    };
+    for (const auto& c : cases) {
+        int result = 0;
+        auto summary = ReadFile(Concat({kSoi, LongTable(0xDB, 300, 0x03), Segment(0xC0, c.payload), kSos}), &result);
+        EXPECT_EQ(result, 1) << c.name;
+        EXPECT_EQ(summary->pixelHeight, c.height) << c.name;
+        EXPECT_EQ(summary->pixelWidth, c.width) << c.name;
+        EXPECT_EQ(summary->colourImage, c.colour) << c.name;
+    }
+}
+
+TEST(SegmentReaderReuse, CommentEndsWithItsOwnSegment) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> before;
+        std::string comment;
+        const char* expected;
+    } cases[] = {
+        {"after a longer table", LongTable(0xC4, 500, 'Z'), "short", "short"},
+        // The byte after the comment's last CR is an LF left by the table:
+        // it is not the comment's, so the CR is a lone one.
+        {"cr at the end, lf after it in the block", LongTable(0xDB, 100, '\n'), "ab\r", "ab?"},
+        {"empty after a longer comment", Segment(0xFE, Bytes("a much longer first comment")), "", ""},
+    };
+    for (const auto& c : cases) {
+        int result = 0;
+        auto summary = ReadFile(Concat({kSoi, c.before, Segment(0xFE, Bytes(c.comment)), kSos}), &result);
+        EXPECT_EQ(result, 1) << c.name;
+        EXPECT_STREQ(summary->commentText, c.expected) << c.name;
+    }
+}
+
+// Kept segments own exactly their length field and payload, whatever
+// longer segments, kept or dropped, came before them.
+TEST(SegmentReaderReuse, KeptSegmentsHoldExactlyTheirOwnBytes) {
+    std::vector<uint8_t> exif = Segment(0xE1, Bytes(std::string("Exif\0\0MM", 8)));
+    std::vector<uint8_t> photoshop = Segment(0xED, Bytes("Photoshop 3.0"));
+    int result = 0;
+    auto summary = ReadFile(Concat({kSoi, LongTable(0xE2, 4000, 'i'), Segment(0xE1, std::vector<uint8_t>(3000, 'o')),
+                                    exif, LongTable(0xDB, 2000, 'q'), photoshop, kSos}),
+                            &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(summary->segments.count, 2);
+    const JpegSegment& keptExif = summary->segments.entries[0];
+    const JpegSegment& keptPhotoshop = summary->segments.entries[1];
+    EXPECT_EQ(keptExif.marker, 0xE1);
+    EXPECT_EQ(keptExif.length, 10);
+    EXPECT_EQ(keptExif.data, std::vector<uint8_t>(exif.begin() + 2, exif.end()));
+    EXPECT_EQ(keptPhotoshop.marker, 0xED);
+    EXPECT_EQ(keptPhotoshop.length, 15);
+    EXPECT_EQ(keptPhotoshop.data, std::vector<uint8_t>(photoshop.begin() + 2, photoshop.end()));
+    ReleaseSegments(summary->segments);
+}
+
+// A payload cut short after a long segment is still a premature end: the
+// room left over from the long one does not count as bytes read.
+TEST(SegmentReaderReuse, TruncatedSegmentAfterALongerOneIsPrematureEnd) {
+    std::vector<uint8_t> cut = Segment(0xDB, std::vector<uint8_t>(50, 't'));
+    cut.resize(cut.size() - 10);
+    ReportCapture capture;
+    SelectReportPane(ReportPane::Exif);
+    std::unique_ptr<ImageSummary> summary(new ImageSummary);
+    ResetImageSummary(*summary);
+    std::string path = WriteTempFile(Concat({kSoi, LongTable(0xC4, 400, 'h'), cut}), "cut.jpg");
+    summary->openFile = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(summary->openFile, nullptr);
+    EXPECT_EQ(ReadJpegSegments(*summary), 0);
+    std::fclose(summary->openFile);
+    summary->openFile = nullptr;
+    EXPECT_EQ(capture.RedText(ReportPane::Exif), "Fatal Error  : Premature end of file?\r\n");
+    ReleaseSegments(summary->segments);
+}
