@@ -60,9 +60,19 @@ void AppendReportFormat(const char* format, ...) {
     if (!ReportReady()) return;
     va_list args;
     va_start(args, format);
-    std::string text = FormatTextV(format, args);
+    // Nearly every line fits a small buffer and goes to the pane straight
+    // from it; a longer one is formatted again at its full length.
+    char small[512];
+    va_list copy;
+    va_copy(copy, args);
+    int needed = std::vsnprintf(small, sizeof small, format, copy);
+    va_end(copy);
+    if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
+        reportState.sink->AppendText(reportState.currentPane, small, static_cast<size_t>(needed));
+    } else if (needed >= 0) {
+        AppendReportText(FormatTextV(format, args));
+    }
     va_end(args);
-    AppendReportText(text);
 }
 
 std::string FormatText(const char* format, ...) {
