@@ -14,37 +14,11 @@
 
 #include "jpeg/image_summary.h"
 #include "support/byte_builder.h"
+#include "support/flat_jpeg.h"
 #include "thumbnail/thumbnail.h"
 #include "thumbnail/thumbnail_win32.h"
 
 namespace {
-
-// A baseline greyscale JPEG of one flat colour: one quantisation table, one
-// DC and one AC Huffman table that each hold a single one-bit code (DC
-// difference 0, end of block), so every 8 x 8 block costs two zero bits.
-std::vector<uint8_t> FlatJpeg(unsigned width, unsigned height) {
-    ByteBuilder quant;
-    quant.U8(0x00).Repeat(1, 64);
-    ByteBuilder frame;
-    frame.U8(8).U16(height).U16(width).U8(1).U8(1).U8(0x11).U8(0);
-    ByteBuilder dcTable;
-    dcTable.U8(0x00).U8(1).Repeat(0, 15).U8(0x00);
-    ByteBuilder acTable;
-    acTable.U8(0x10).U8(1).Repeat(0, 15).U8(0x00);
-    ByteBuilder scan;
-    scan.U8(1).U8(1).U8(0x00).U8(0).U8(63).U8(0);
-
-    size_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
-    size_t bits = blocks * 2;
-    ByteBuilder entropy;
-    entropy.Repeat(0x00, bits / 8);
-    // The last byte is padded with one bits, as the format asks.
-    if (bits % 8 != 0) entropy.U8((1u << (8 - bits % 8)) - 1);
-
-    return Concat({{0xFF, 0xD8}, Segment(0xDB, quant.bytes), Segment(0xC0, frame.bytes),
-                   Segment(0xC4, dcTable.bytes), Segment(0xC4, acTable.bytes), Segment(0xDA, scan.bytes),
-                   entropy.bytes, {0xFF, 0xD9}});
-}
 
 std::vector<uint8_t> Prefix(const std::vector<uint8_t>& bytes, size_t count) {
     return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
