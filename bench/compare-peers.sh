@@ -74,11 +74,15 @@ BestOf() {
 
 Ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else printf "-" }'; }
 
-echo "files: ${#files[@]} under $corpus"
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "versions: $("$ours" --version), exiv2 $(exiv2 --version | head -1 | awk '{print $2}'), exiftool $(exiftool -ver)"
-echo "best of $runs runs (one process over the list), best of $eachRuns (one process per file)"
-echo
+# The figures print as Markdown tables, ready for bench/RESULTS.md.
+echo "- files: ${#files[@]} JPEG files under $corpus"
+echo "- machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), load at start $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "- versions: $("$ours" --version), exiv2 $(exiv2 --version | head -1 | awk '{print $2}'), exiftool $(exiftool -ver)"
+echo "- best of $runs runs (one process over the list), best of $eachRuns (one process per file)"
+
+Row() {  # label wall cpu wallRatio cpuRatio
+    printf '| %-34s | %8s | %8s | %10s | %10s |\n' "$@"
+}
 
 for mode in List Each; do
     count=$runs
@@ -89,15 +93,20 @@ for mode in List Each; do
         wall[$reader]=$bestWall
         cpu[$reader]=$bestCpu
     done
-    if [[ $mode == List ]]; then echo "one process over all ${#files[@]} files"; else echo "one process per file"; fi
-    printf '  %-28s %10s %10s %14s %14s\n' command "wall s" "cpu s" "wall ratio" "cpu ratio"
-    printf '  %-28s %10s %10s %14s %14s\n' "pixloupe-report --pane=all" "${wall[Ours]}" "${cpu[Ours]}" 1.0 1.0
-    printf '  %-28s %10s %10s %14s %14s\n' "exiv2 -pa" "${wall[Exiv2]}" "${cpu[Exiv2]}" \
-        "$(Ratio "${wall[Exiv2]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiv2]}" "${cpu[Ours]}")"
-    printf '  %-28s %10s %10s %14s %14s\n' "exiftool" "${wall[Exiftool]}" "${cpu[Exiftool]}" \
-        "$(Ratio "${wall[Exiftool]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiftool]}" "${cpu[Ours]}")"
-    printf '  %-28s %10s %10s %14s %14s\n' "read_to_sos (floor)" "${wall[Floor]}" "${cpu[Floor]}" \
-        "ours/floor $(Ratio "${wall[Ours]}" "${wall[Floor]}")" "ours/floor $(Ratio "${cpu[Ours]}" "${cpu[Floor]}")"
     echo
+    if [[ $mode == List ]]; then echo "One process over all ${#files[@]} files:"; else echo "One process per file:"; fi
+    echo
+    Row command "wall s" "cpu s" "wall ratio" "cpu ratio"
+    Row "---" "---:" "---:" "---:" "---:"
+    Row "pixloupe-report --pane=all" "${wall[Ours]}" "${cpu[Ours]}" 1.0 1.0
+    Row "exiv2 -pa" "${wall[Exiv2]}" "${cpu[Exiv2]}" \
+        "$(Ratio "${wall[Exiv2]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiv2]}" "${cpu[Ours]}")"
+    Row "exiftool" "${wall[Exiftool]}" "${cpu[Exiftool]}" \
+        "$(Ratio "${wall[Exiftool]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiftool]}" "${cpu[Ours]}")"
+    # The floor's ratio is the other way round: how far above it we are.
+    Row "read_to_sos (floor; ratio ours/it)" "${wall[Floor]}" "${cpu[Floor]}" \
+        "$(Ratio "${wall[Ours]}" "${wall[Floor]}")" "$(Ratio "${cpu[Ours]}" "${cpu[Floor]}")"
     unset wall cpu
 done
+echo
+echo "- load at end $(cut -d' ' -f1-3 /proc/loadavg)"
