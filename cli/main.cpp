@@ -29,20 +29,24 @@ const char kUsage[] =
     "unreadable or not a JPEG, 2 for bad usage.\n";
 
 // One file, as the window handles a dropped one: refused silently there,
-// named on stderr here; otherwise panes cleared, analysed, printed.
+// named on stderr here; otherwise panes cleared, analysed, printed. The
+// path is looked at only when the analysis refused it, which spares the
+// common case a second query of the file system.
 bool ReportOneFile(const std::string& path, const CliOptions& options, bool color, PaneTextSink& sink) {
-    FileFacts facts = QueryFileFacts(path.c_str());
-    if (!facts.exists) {
-        std::fprintf(stderr, "pixloupe-report: %s: no such file\n", path.c_str());
-        return false;
-    }
-    if (facts.isFolder) {
-        std::fprintf(stderr, "pixloupe-report: %s: is a folder\n", path.c_str());
-        return false;
-    }
     sink.Clear();
     ReleaseCurrentThumbnail();
     bool reported = AnalyzeFile(path.c_str()) == 1;
+    if (!reported) {
+        FileFacts facts = QueryFileFacts(path.c_str());
+        if (!facts.exists) {
+            std::fprintf(stderr, "pixloupe-report: %s: no such file\n", path.c_str());
+            return false;
+        }
+        if (facts.isFolder) {
+            std::fprintf(stderr, "pixloupe-report: %s: is a folder\n", path.c_str());
+            return false;
+        }
+    }
     PrintPanes(stdout, sink, options.pane, color);
     return reported;
 }

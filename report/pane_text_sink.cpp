@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+namespace {
+constexpr size_t kKeptCapacity = 1 << 20;  // bytes
+}  // namespace
+
 void PaneTextSink::AppendText(ReportPane pane, const char* text, size_t length) {
     if (length == 0) return;
     PaneText& target = panes[static_cast<int>(pane)];
@@ -18,8 +22,19 @@ void PaneTextSink::SetColor(ReportPane pane, uint32_t color) {
     panes[static_cast<int>(pane)].insertColor = color;
 }
 
+// The panes keep their memory for the next file, so a run over many files
+// does not grow every pane again from nothing; a pane that grew past
+// kKeptCapacity gives its memory back.
 void PaneTextSink::Clear() {
-    for (PaneText& pane : panes) pane = PaneText{};
+    for (PaneText& pane : panes) {
+        if (pane.text.capacity() > kKeptCapacity || pane.runs.capacity() * sizeof(ColorRun) > kKeptCapacity) {
+            pane = PaneText{};
+            continue;
+        }
+        pane.text.clear();
+        pane.runs.clear();
+        pane.insertColor = kColorBlack;
+    }
 }
 
 uint32_t PaneTextSink::ColorAt(ReportPane pane, size_t offset) const {
