@@ -52,6 +52,8 @@ inline HWND OpenMainWindow(const std::string& startPath = std::string()) {
     lstrcpynA(context.startPath, startPath.c_str(), sizeof context.startPath);
     HWND window = CreateMainWindow(&context);
     if (window != nullptr) {
+        // Above every other window of the display, whose pixels some tests read.
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
         SetForegroundWindow(window);
