@@ -114,12 +114,14 @@ struct DialogWatch {
     static HHOOK hook;
     static std::string caption;
     static std::vector<std::string> texts;
+    static std::vector<std::string> combos;
     static bool hasIcon;
     static RECT place;
     static int seen;
     static BOOL CALLBACK Child(HWND child, LPARAM) {
         char className[32] = {};
         GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "ComboBox") == 0) combos.push_back(WindowText(child));
         if (lstrcmpiA(className, "Static") == 0) {
             if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
                 if (SendMessageA(child, STM_GETICON, 0, 0) != 0) hasIcon = true;
@@ -156,6 +158,7 @@ struct DialogWatch {
     DialogWatch() {
         caption.clear();
         texts.clear();
+        combos.clear();
         hasIcon = false;
         seen = 0;
         shown = nullptr;
@@ -166,6 +169,7 @@ struct DialogWatch {
 HHOOK DialogWatch::hook = nullptr;
 std::string DialogWatch::caption;
 std::vector<std::string> DialogWatch::texts;
+std::vector<std::string> DialogWatch::combos;
 bool DialogWatch::hasIcon = false;
 RECT DialogWatch::place;
 int DialogWatch::seen = 0;
@@ -192,23 +196,34 @@ TEST_F(MainWindowTest, AboutBoxFromEitherMenu) {
 
 TEST_F(MainWindowTest, OpenDialogIsCentredAndCancelChangesNothing) {
     SetWindowTextA(shell.statusBar, "before");
+    const struct {
+        const char* label;
+        UINT message;
+        LRESULT result;
+    } cases[] = {{"system menu", WM_SYSCOMMAND, 1}, {"context menu", WM_COMMAND, 0}};
+    for (const auto& c : cases) {
+        DialogWatch watch;
+        EXPECT_EQ(SendMessageA(window, c.message, 1034, 0), c.result) << c.label;
+        ASSERT_EQ(DialogWatch::seen, 1) << c.label;
+        const RECT& r = DialogWatch::place;
+        int w = r.right - r.left;
+        int h = r.bottom - r.top;
+        // The dialog lays itself out again after the hook has centred it, which
+        // can change its height a little: its centre stays near the screen's.
+        EXPECT_NEAR(r.left + w / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 16) << c.label;
+        EXPECT_NEAR(r.top + h / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 16) << c.label;
+        EXPECT_GT(r.left, 16) << c.label;
+        EXPECT_GT(r.top, 16) << c.label;
+        bool filterShown = false;
+        for (const std::string& text : DialogWatch::combos) filterShown = filterShown || text == "jpeg file(*.jpg)";
+        EXPECT_TRUE(filterShown) << c.label;
+        EXPECT_EQ(WindowText(shell.statusBar), "before") << c.label;
+        EXPECT_EQ(PaneWindowText(ReportPane::Jpeg), kPaneTitles[kJpeg]) << c.label;
+    }
+    // Other commands do nothing.
     DialogWatch watch;
-    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, 1034, 0), 1);
-    ASSERT_EQ(DialogWatch::seen, 1);
-    const RECT& r = DialogWatch::place;
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    // The dialog lays itself out again after the hook has centred it, which
-    // can change its height a little: its centre stays near the screen's.
-    EXPECT_NEAR(r.left + w / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 16);
-    EXPECT_NEAR(r.top + h / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 16);
-    EXPECT_GT(r.left, 16);
-    EXPECT_GT(r.top, 16);
-    EXPECT_EQ(WindowText(shell.statusBar), "before");
-    EXPECT_EQ(PaneWindowText(ReportPane::Jpeg), kPaneTitles[kJpeg]);
-    // Other commands do nothing and go on to the system.
     EXPECT_EQ(SendMessageA(window, WM_COMMAND, 1035, 0), 0);
-    EXPECT_EQ(DialogWatch::seen, 1);
+    EXPECT_EQ(DialogWatch::seen, 0);
 }
 
 TEST_F(MainWindowTest, DropOpensEachFileInTurnAndSkipsFolders) {
