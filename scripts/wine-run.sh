@@ -77,15 +77,28 @@ ensurePrefix() {
     touch "$prefix/.pixloupe-ready"
 }
 
+# True when the recorded Xvfb still serves its display. A server that was
+# killed may linger as a zombie, so the process state and the display's
+# socket are checked, not only the process id.
+displayAlive() {
+    [ -n "${pid:-}" ] && [ -n "${number:-}" ] || return 1
+    state=$(ps -o stat= -p "$pid" 2>/dev/null) || return 1
+    case "$state" in Z*|"") return 1 ;; esac
+    [ -S "/tmp/.X11-unix/X$number" ]
+}
+
 # Starts (or finds) the shared Xvfb server and prints its display number.
 ensureDisplay() {
     if [ -f "$xvfbState" ]; then
         read -r number pid < "$xvfbState" || true
-        if [ -n "${pid:-}" ] && kill -0 "$pid" 2>/dev/null; then
+        if displayAlive; then
             echo "$number"
             return 0
         fi
         rm -f "$xvfbState"
+        # The prefix's Wine server and desktop still belong to the display
+        # that is gone: end them, so the next program starts afresh.
+        if [ -d "$prefix" ]; then "$wineserver" -k 9>&- >/dev/null 2>&1 || true; fi
     fi
     numberFile=$(mktemp)
     # -displayfd picks a free display number and writes it once the server
