@@ -68,8 +68,8 @@ lock="$prefix.lock"
 ensurePrefix() {
     if [ -f "$prefix/.pixloupe-ready" ]; then return 0; fi
     rm -rf "$prefix"
-    "$wine" wineboot -i >/dev/null 2>&1 || true
-    "$wineserver" -w
+    "$wine" wineboot -i 9>&- >/dev/null 2>&1 || true
+    "$wineserver" -w 9>&-
     if [ ! -f "$prefix/system.reg" ]; then
         echo "wine-run.sh: could not create the Wine prefix $prefix" >&2
         return 1
