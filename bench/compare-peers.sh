@@ -2,7 +2,9 @@
 # Times pixloupe-report against the peer readers exiv2 and exiftool, and
 # against the read-to-SOS floor, on the same JPEG files in one run.
 #
-# usage: bench/compare-peers.sh [BUILD_DIR] [CORPUS_DIR]
+# usage: bench/compare-peers.sh [--list] [BUILD_DIR] [CORPUS_DIR]
+#   --list      print the files measured, one per line, and stop (for
+#               profiling the same files: ... --list | xargs -d '\n' ...)
 #   BUILD_DIR   a build with -DPIXLOUPE_BENCH=ON (default: build-bench next to
 #               this script's folder); needs pixloupe-report and bench/read_to_sos
 #   CORPUS_DIR  folder searched at any depth for files that begin with the
@@ -19,6 +21,11 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
+listOnly=0
+if [[ ${1:-} == --list ]]; then
+    listOnly=1
+    shift
+fi
 build=${1:-$here/build-bench}
 corpus=${2:-$here/../shared/corpus}
 runs=${RUNS:-7}
@@ -27,18 +34,22 @@ corpus=$(cd "$corpus" && pwd)
 ours=$build/pixloupe-report
 floor=$build/bench/read_to_sos
 
+files=()
+while IFS= read -r -d '' path; do
+    [[ $(head -c 2 "$path" | od -An -tx1 | tr -d ' \n') == ffd8 ]] && files+=("$path")
+done < <(find "$corpus" -type f -print0 | sort -z)
+(( ${#files[@]} > 0 )) || { echo "no JPEG files under $corpus" >&2; exit 2; }
+if (( listOnly )); then
+    printf '%s\n' "${files[@]}"
+    exit 0
+fi
+
 for program in "$ours" "$floor"; do
     [[ -x $program ]] || { echo "missing $program: build with -DPIXLOUPE_BENCH=ON" >&2; exit 2; }
 done
 for peer in exiv2 exiftool; do
     command -v "$peer" >/dev/null || { echo "missing peer reader $peer" >&2; exit 2; }
 done
-
-files=()
-while IFS= read -r -d '' path; do
-    [[ $(head -c 2 "$path" | od -An -tx1 | tr -d ' \n') == ffd8 ]] && files+=("$path")
-done < <(find "$corpus" -type f -print0 | sort -z)
-(( ${#files[@]} > 0 )) || { echo "no JPEG files under $corpus" >&2; exit 2; }
 
 # One process per file, as a user's loop or a file manager would run it.
 EachFile() {
