@@ -11,7 +11,8 @@
 #   by later runs (the Wine server of the prefix outlives a single program, so
 #   every program of the prefix must see the same display).
 #   "wine-run.sh --stop" ends that Xvfb server and the prefix's Wine server.
-# The exit status is the program's.
+# The exit status is the program's. When the output is not a terminal it is
+# passed on once the program has ended (see the end of this script).
 set -eu
 
 prefix=${PIXLOUPE_WINEPREFIX:-$HOME/.pixloupe-wine}
@@ -137,4 +138,18 @@ ensurePrefix
 flock -u 9
 exec 9>&-
 
-exec "$wine" "$@"
+# Wine starts its background services from the first program of a session,
+# and they inherit that program's output. Into a terminal that is harmless,
+# but a reader of a pipe (CTest) would wait for them to end as well, a minute
+# or more after the program itself. So when the output is not a terminal the
+# program writes to files that are copied out once it has ended.
+if [ -t 1 ] && [ -t 2 ]; then
+    exec "$wine" "$@"
+fi
+outputs=$(mktemp -d)
+trap 'rm -rf "$outputs"' EXIT
+status=0
+"$wine" "$@" >"$outputs/stdout" 2>"$outputs/stderr" </dev/null || status=$?
+cat "$outputs/stdout"
+cat "$outputs/stderr" >&2
+exit $status
