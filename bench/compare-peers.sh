@@ -68,11 +68,14 @@ EachFloor()    { EachFile "$floor"; }
 timing=$(mktemp)
 trap 'rm -f "$timing"' EXIT
 
-# Sets bestWall and bestCpu (seconds, as text) for the best of count runs.
+# Sets bestWall and bestCpu (seconds, as text) for the best of count runs,
+# and outputBytes to what the command printed, so a reader that failed
+# quickly cannot pass for a fast one.
 BestOf() {
     local count=$1 command=$2 i wall user sys cpu
     bestWall="" bestCpu=""
-    "$command" >/dev/null 2>&1  # untimed: warms the page cache and the peers' own files
+    # Untimed: warms the page cache and the peers' own files.
+    outputBytes=$("$command" 2>/dev/null | wc -c)
     local TIMEFORMAT='%3R %3U %3S'
     for (( i = 0; i < count; i++ )); do
         { time "$command" >/dev/null 2>&1; } 2>"$timing"
@@ -91,33 +94,34 @@ echo "- machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d:
 echo "- versions: $("$ours" --version), exiv2 $(exiv2 --version | head -1 | awk '{print $2}'), exiftool $(exiftool -ver)"
 echo "- best of $runs runs (one process over the list), best of $eachRuns (one process per file)"
 
-Row() {  # label wall cpu wallRatio cpuRatio
-    printf '| %-34s | %8s | %8s | %10s | %10s |\n' "$@"
+Row() {  # label wall cpu wallRatio cpuRatio outputBytes
+    printf '| %-34s | %8s | %8s | %10s | %10s | %12s |\n' "$@"
 }
 
 for mode in List Each; do
     count=$runs
     [[ $mode == Each ]] && count=$eachRuns
-    declare -A wall=() cpu=()
+    declare -A wall=() cpu=() bytes=()
     for reader in Ours Exiv2 Exiftool Floor; do
         BestOf "$count" "$mode$reader"
         wall[$reader]=$bestWall
         cpu[$reader]=$bestCpu
+        bytes[$reader]=$outputBytes
     done
     echo
     if [[ $mode == List ]]; then echo "One process over all ${#files[@]} files:"; else echo "One process per file:"; fi
     echo
-    Row command "wall s" "cpu s" "wall ratio" "cpu ratio"
-    Row "---" "---:" "---:" "---:" "---:"
-    Row "pixloupe-report --pane=all" "${wall[Ours]}" "${cpu[Ours]}" 1.0 1.0
+    Row command "wall s" "cpu s" "wall ratio" "cpu ratio" "output bytes"
+    Row "---" "---:" "---:" "---:" "---:" "---:"
+    Row "pixloupe-report --pane=all" "${wall[Ours]}" "${cpu[Ours]}" 1.0 1.0 "${bytes[Ours]}"
     Row "exiv2 -pa" "${wall[Exiv2]}" "${cpu[Exiv2]}" \
-        "$(Ratio "${wall[Exiv2]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiv2]}" "${cpu[Ours]}")"
+        "$(Ratio "${wall[Exiv2]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiv2]}" "${cpu[Ours]}")" "${bytes[Exiv2]}"
     Row "exiftool" "${wall[Exiftool]}" "${cpu[Exiftool]}" \
-        "$(Ratio "${wall[Exiftool]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiftool]}" "${cpu[Ours]}")"
+        "$(Ratio "${wall[Exiftool]}" "${wall[Ours]}")" "$(Ratio "${cpu[Exiftool]}" "${cpu[Ours]}")" "${bytes[Exiftool]}"
     # The floor's ratio is the other way round: how far above it we are.
     Row "read_to_sos (floor; ratio ours/it)" "${wall[Floor]}" "${cpu[Floor]}" \
-        "$(Ratio "${wall[Ours]}" "${wall[Floor]}")" "$(Ratio "${cpu[Ours]}" "${cpu[Floor]}")"
-    unset wall cpu
+        "$(Ratio "${wall[Ours]}" "${wall[Floor]}")" "$(Ratio "${cpu[Ours]}" "${cpu[Floor]}")" "${bytes[Floor]}"
+    unset wall cpu bytes
 done
 echo
 echo "- load at end $(cut -d' ' -f1-3 /proc/loadavg)"
