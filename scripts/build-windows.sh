@@ -2,7 +2,8 @@
 # Cross-compiles Pixloupe for Windows and runs its tests under Wine.
 #   scripts/build-windows.sh [BUILD_FOLDER]     (default: build-win in the repository)
 # Environment: PIXLOUPE_JOBS (default 2) parallel compile and test jobs,
-# PIXLOUPE_BUILD_TYPE (default RelWithDebInfo), PIXLOUPE_WINEPREFIX (see wine-run.sh).
+# PIXLOUPE_BUILD_TYPE (default RelWithDebInfo), PIXLOUPE_WINEPREFIX (see wine-run.sh),
+# PIXLOUPE_REPORT (a native pixloupe-report; default build/pixloupe-report if built).
 # Exits non-zero when configuring, building or any test fails.
 set -eu
 
@@ -16,9 +17,17 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     echo "build-windows.sh: run scripts/setup-japanese-locale.sh (as root) first." >&2
 fi
 
-cmake -S "$repo" -B "$build" \
-    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
+# Some window tests compare with the native pixloupe-report: take the one of
+# the usual native build folder unless PIXLOUPE_REPORT names another.
+if [ -z "${PIXLOUPE_REPORT:-}" ] && [ -x "$repo/build/pixloupe-report" ]; then
+    PIXLOUPE_REPORT="$repo/build/pixloupe-report"
+fi
+set -- -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE="${PIXLOUPE_BUILD_TYPE:-RelWithDebInfo}"
+if [ -n "${PIXLOUPE_REPORT:-}" ]; then
+    set -- "$@" -DPIXLOUPE_REPORT="$PIXLOUPE_REPORT"
+fi
+cmake -S "$repo" -B "$build" "$@"
 cmake --build "$build" -j "$jobs"
 
 # Programs must need no DLL beyond those of Windows itself.
