@@ -53,7 +53,6 @@ int AnalyzeFile(const char* path) {
     // with its segments on every path.
     static_assert(sizeof(ImageSummary) < 8192, "summary record fits the stack");
     ImageSummary summary;
-    summary.segments = SegmentList{};
     ResetImageSummary(summary);
     int result = AnalyzeOpenedPath(summary, path);
     ReleaseSegments(summary.segments);
