@@ -1,5 +1,6 @@
 #include "exif/tag_names.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -9,8 +10,9 @@ struct TagName {
     const char* name;
 };
 
-// Searched from the first row to the last; the names are printed as written.
-const TagName kTagNames[] = {
+// In ascending tag order, which the lookup's binary search relies on; the
+// names are printed as written.
+constexpr TagName kTagNames[] = {
     {0x0001, "InteropIndex"},
     {0x0002, "InteropVersion"},
     {0x00FE, "NewSubfileType"},
@@ -186,13 +188,22 @@ const TagName kTagNames[] = {
     {0xEA1D, "OffsetSchema"},
 };
 
+constexpr bool TagsAscend() {
+    for (size_t i = 1; i < std::size(kTagNames); i++) {
+        if (kTagNames[i - 1].tag >= kTagNames[i].tag) return false;
+    }
+    return true;
+}
+static_assert(TagsAscend(), "the tag table must stay in ascending tag order, each tag once");
+
 }  // namespace
 
 int TagNameCount() { return static_cast<int>(std::size(kTagNames)); }
 
+// Every entry of every directory is looked up: a binary search.
 const char* FindTagName(uint32_t tag) {
-    for (const TagName& row : kTagNames) {
-        if (row.tag == tag) return row.name;
-    }
-    return nullptr;
+    const TagName* end = std::end(kTagNames);
+    const TagName* row = std::lower_bound(std::begin(kTagNames), end, tag,
+                                          [](const TagName& entry, uint32_t wanted) { return entry.tag < wanted; });
+    return row != end && row->tag == tag ? row->name : nullptr;
 }
