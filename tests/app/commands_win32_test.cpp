@@ -358,3 +358,55 @@ TEST_F(MainWindowTest, ThumbnailPaneShowsPictureOrRedText) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every .jpg below a folder, in the order the file system lists them.
+void CollectJpegs(const std::string& folder, std::vector<std::string>* paths) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CollectJpegs(path, paths);
+        } else if (name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".jpg") == 0) {
+            paths->push_back(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+TEST_F(MainWindowTest, OpeningEveryCameraFileLeavesNoThumbnailBitmapBehind) {
+    std::vector<std::string> paths;
+    CollectJpegs(CorpusPath("camera"), &paths);
+    ASSERT_GT(paths.size(), 50u);
+    ChooseTab(window, kThumbnail);
+    HWND pane = PaneContent(ReportPane::Thumbnail);
+    HBITMAP previous = nullptr;
+    int pictures = 0;
+    for (const std::string& path : paths) {
+        DropFiles(window, {path});
+        UpdateWindow(pane);  // paint it: the memory DC of the painting must go too
+        PumpMessages();
+        HBITMAP current = CurrentThumbnailBitmap();
+        if (current != nullptr) pictures++;
+        // The previous file's bitmap was deleted when the panes were cleared
+        // (a new bitmap may have been given the same handle value).
+        if (previous != nullptr && previous != current) {
+            EXPECT_EQ(GetObjectType(previous), 0u) << path;
+        }
+        previous = current;
+    }
+    EXPECT_GT(pictures, 20);
+    // A file without a thumbnail leaves none, and the last bitmap is gone.
+    DropFiles(window, {CorpusPath("camera/Reconyx_HC500_Hyperfire.jpg")});
+    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    if (previous != nullptr) {
+        EXPECT_EQ(GetObjectType(previous), 0u);
+    }
+}
+
+}  // namespace
