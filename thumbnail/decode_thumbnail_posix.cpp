@@ -10,11 +10,6 @@
 
 namespace {
 
-// EXIF thumbnails are small (160 x 120 is usual) and must fit in 64 KB; a
-// header claiming more pixels than this is refused before anything is
-// allocated. A few hundred header bytes could otherwise make the pixel
-// buffer alone take hundreds of megabytes; at this size it stays at 3 MB.
-constexpr int64_t kMostThumbnailPixels = 1024LL * 1024;
 constexpr int kBytesPerPixel = 3;
 
 struct CurrentThumbnail {

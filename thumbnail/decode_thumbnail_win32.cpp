@@ -58,6 +58,9 @@ void DecodeImage(ImageSummary& summary, Gdiplus::GpBitmap* image) {
     UINT height = 0;
     if (Gdiplus::DllExports::GdipGetImageHeight(image, &height) != Gdiplus::Ok) return;
     if (PixelCount(height) == 0) return;
+    // GDI+ reads the size from the header; the pixels are only decoded for
+    // the screen bitmap, so a header claiming too much is refused before that.
+    if (static_cast<int64_t>(width) * static_cast<int64_t>(height) > kMostThumbnailPixels) return;
     summary.thumbnailPixelWidth = PixelCount(width);
     summary.thumbnailPixelHeight = PixelCount(height);
     HBITMAP bitmap = nullptr;

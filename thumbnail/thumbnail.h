@@ -5,6 +5,11 @@
 #include "jpeg/byte_view.h"
 #include "jpeg/image_summary.h"
 
+// An EXIF thumbnail lies inside one 64 KB segment; a header that claims
+// more pixels than this is refused before any pixel memory is taken, so a
+// few hundred bytes cannot make the decoder allocate hundreds of megabytes.
+constexpr int64_t kMostThumbnailPixels = 1024LL * 1024;
+
 // Decodes the thumbnail bytes; on success stores the pixel size in the
 // summary and makes the picture the current thumbnail. Shows nothing.
 void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail);

@@ -15,6 +15,7 @@
 #include "jpeg/image_summary.h"
 #include "support/byte_builder.h"
 #include "support/flat_jpeg.h"
+#include "test_jpeg.h"
 #include "thumbnail/thumbnail.h"
 #include "thumbnail/thumbnail_win32.h"
 
@@ -134,6 +135,28 @@ TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
         EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
         EXPECT_EQ(width, 0);
         EXPECT_EQ(height, 0);
+    }
+}
+
+TEST_F(DecodeThumbnailTest, HeaderClaimingMoreThanAMegapixelIsRefused) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> jpeg;
+        int width;  // 0: refused
+        int height;
+    } cases[] = {
+        {"a megapixel exactly", FlatJpeg(1024, 1024), 1024, 1024},
+        {"just over a megapixel", FlatJpeg(1025, 1024), 0, 0},
+        {"claims 8000 x 8000", ClaimFrameSize(FlatJpeg(16, 16), 8000, 8000), 0, 0},
+        {"claims 65535 x 65535", ClaimFrameSize(FlatJpeg(16, 16), 65535, 65535), 0, 0},
+    };
+    for (const auto& c : cases) {
+        ResetImageSummary(summary);
+        ReleaseCurrentThumbnail();
+        DecodeThumbnail(summary, MakeView(c.jpeg));
+        EXPECT_EQ(CurrentThumbnailBitmap() != nullptr, c.width > 0) << c.name;
+        EXPECT_EQ(summary.thumbnailPixelWidth, c.width) << c.name;
+        EXPECT_EQ(summary.thumbnailPixelHeight, c.height) << c.name;
     }
 }
 

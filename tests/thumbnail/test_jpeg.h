@@ -31,3 +31,17 @@ inline std::vector<uint8_t> MakeTestJpeg(int width, int height) {
     return result;
 }
 #endif
+
+// The frame header rewritten to claim width x height.
+inline std::vector<uint8_t> ClaimFrameSize(std::vector<uint8_t> jpeg, unsigned width, unsigned height) {
+    for (size_t i = 2; i + 8 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<uint8_t>(height & 0xFF);
+            jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<uint8_t>(width & 0xFF);
+            break;
+        }
+    }
+    return jpeg;
+}
