@@ -10,6 +10,10 @@ struct PixelRect {
     int32_t bottom = 0;
 };
 
+inline PixelRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    return PixelRect{left, top, right, bottom};
+}
+
 inline bool operator==(const PixelRect& a, const PixelRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }

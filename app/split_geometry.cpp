@@ -2,15 +2,6 @@
 
 namespace {
 
-PixelRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    PixelRect r;
-    r.left = left;
-    r.top = top;
-    r.right = right;
-    r.bottom = bottom;
-    return r;
-}
-
 SplitPositions ApplyDrag(SplitPositions p, SplitHit code, int32_t px, int32_t py) {
     switch (code) {
         case SplitHit::SplitLeftY: p.leftSplitY = py; break;

@@ -12,14 +12,8 @@ constexpr int32_t kWidth = 784;
 constexpr int32_t kHeight = 540;
 constexpr int32_t kHalfBar = 2;
 
-PixelRect R(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    PixelRect r;
-    r.left = left;
-    r.top = top;
-    r.right = right;
-    r.bottom = bottom;
-    return r;
-}
+// Rectangles written as left, top, right, bottom.
+const auto R = &MakeRect;
 
 SplitPositions P(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     SplitPositions p;

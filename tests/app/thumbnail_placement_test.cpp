@@ -5,14 +5,8 @@
 
 namespace {
 
-PixelRect R(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    PixelRect r;
-    r.left = left;
-    r.top = top;
-    r.right = right;
-    r.bottom = bottom;
-    return r;
-}
+// Rectangles written as left, top, right, bottom.
+const auto R = &MakeRect;
 
 TEST(ThumbnailPlacement, CentredAndShrunkToFit) {
     const struct {
