@@ -157,20 +157,6 @@ void WriteGpsFanOut(FILE* file) {
     Put(file, StartOfScan());
 }
 
-// The frame header of a small JPEG rewritten to claim width x height.
-std::vector<uint8_t> ClaimFrameSize(std::vector<uint8_t> jpeg, unsigned width, unsigned height) {
-    for (size_t i = 2; i + 8 < jpeg.size(); i++) {
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
-            jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
-            jpeg[i + 6] = static_cast<uint8_t>(height & 0xFF);
-            jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
-            jpeg[i + 8] = static_cast<uint8_t>(width & 0xFF);
-            break;
-        }
-    }
-    return jpeg;
-}
-
 // A thumbnail of a few hundred bytes whose header claims 8000 x 8000 pixels:
 // memory for them must not be taken before the picture proves it has them.
 void WriteThumbnailClaimingHugeSize(FILE* file) {
