@@ -1,81 +1,130 @@
-// The thumbnail decoded natively with libjpeg-turbo; the pixels are kept
-// as the current thumbnail until the panes are cleared.
+// The thumbnail decoded natively with libjpeg-turbo; the picture is kept as
+// the current thumbnail until the panes are cleared.
+//
+// Nothing on this side puts the picture on a screen, so it is kept as the
+// decoder produces it before any display step: the colour planes as the JPEG
+// stores them (Y, Cb, Cr, each at its own sampling). Every block is still
+// entropy-decoded and inverse-transformed, so a damaged thumbnail fails as
+// before; only chroma upsampling and colour conversion, a fifth of the
+// decoding time, are left out. CMYK and YCCK pictures, which have no planar
+// form here, are decoded to RGB.
 #include <turbojpeg.h>
 
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "thumbnail/thumbnail.h"
 
 namespace {
 
-constexpr int kBytesPerPixel = 3;
-
-struct CurrentThumbnail {
-    std::vector<uint8_t> pixels;  // RGB, row after row
+struct DecodedPicture {
+    std::vector<uint8_t> pixels;  // the planes one after another, or RGB rows
     int width = 0;
     int height = 0;
 };
 
-CurrentThumbnail currentThumbnail;
+// The shown picture and a spare whose memory the next decode reuses: a
+// thumbnail that fails to decode must leave the shown one untouched.
+DecodedPicture currentThumbnail;
+DecodedPicture spareThumbnail;
 
-// The decoder handle, released on every way out.
-struct Decompressor {
-    tjhandle handle = tjInitDecompress();
-    ~Decompressor() {
+// Most thumbnails are alike in size; keeping a buffer of this size between
+// files saves an allocation and its clearing per file, a larger one is freed.
+constexpr size_t kKeptBufferBytes = 256 * 1024;
+
+// One decoder kept from thumbnail to thumbnail: setting one up costs as much
+// as decoding a small thumbnail. After a failure it is replaced, since the
+// library does not reset every part of its state when a header read fails.
+struct KeptDecompressor {
+    tjhandle handle = nullptr;
+    ~KeptDecompressor() { Discard(); }
+    void Discard() {
         if (handle != nullptr) tjDestroy(handle);
+        handle = nullptr;
     }
 };
+
+KeptDecompressor decompressor;
 
 bool SizeIsSane(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     return static_cast<int64_t>(width) * height <= kMostThumbnailPixels;
 }
 
-// A full decode: warnings such as a premature end of data count as failure.
-bool DecodeJpeg(ByteView bytes, CurrentThumbnail& decoded) {
-    if (bytes.size == 0) return false;
-    Decompressor decompressor;
-    if (decompressor.handle == nullptr) return false;
+bool IsPlanar(int colorspace) { return colorspace != TJCS_CMYK && colorspace != TJCS_YCCK; }
+
+// Grows the buffer to at least size bytes; it never shrinks here, so the
+// bytes already there are not cleared again.
+bool MakeRoom(std::vector<uint8_t>& buffer, size_t size) {
+    if (buffer.size() >= size) return true;
+    try {
+        buffer.resize(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// A full decode: a warning such as a premature end of data counts as failure.
+bool DecodeWith(tjhandle handle, ByteView bytes, DecodedPicture& decoded) {
+    const unsigned long size = static_cast<unsigned long>(bytes.size);
     int width = 0;
     int height = 0;
     int subsampling = 0;
     int colorspace = 0;
-    if (tjDecompressHeader3(decompressor.handle, bytes.data, static_cast<unsigned long>(bytes.size), &width,
-                            &height, &subsampling, &colorspace) != 0) {
+    if (tjDecompressHeader3(handle, bytes.data, size, &width, &height, &subsampling, &colorspace) != 0) {
         return false;
     }
     if (!SizeIsSane(width, height)) return false;
-    try {
-        decoded.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * kBytesPerPixel);
-    } catch (const std::bad_alloc&) {
-        return false;
+    int result = -1;
+    if (IsPlanar(colorspace)) {
+        // The size function answers -1 for a sampling it does not know.
+        const unsigned long planesSize = tjBufSizeYUV2(width, 1, height, subsampling);
+        if (planesSize == static_cast<unsigned long>(-1) || !MakeRoom(decoded.pixels, planesSize)) return false;
+        result = tjDecompressToYUV2(handle, bytes.data, size, decoded.pixels.data(), width, 1, height,
+                                    TJFLAG_STOPONWARNING);
+    } else {
+        if (!MakeRoom(decoded.pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * 3)) return false;
+        result = tjDecompress2(handle, bytes.data, size, decoded.pixels.data(), width, 0, height, TJPF_RGB,
+                               TJFLAG_STOPONWARNING);
     }
-    if (tjDecompress2(decompressor.handle, bytes.data, static_cast<unsigned long>(bytes.size),
-                      decoded.pixels.data(), width, 0, height, TJPF_RGB, TJFLAG_STOPONWARNING) != 0) {
-        return false;
-    }
+    if (result != 0) return false;
     decoded.width = width;
     decoded.height = height;
     return true;
 }
 
+bool DecodeJpeg(ByteView bytes, DecodedPicture& decoded) {
+    if (bytes.size == 0) return false;
+    if (decompressor.handle == nullptr) decompressor.handle = tjInitDecompress();
+    if (decompressor.handle == nullptr) return false;
+    if (DecodeWith(decompressor.handle, bytes, decoded)) return true;
+    decompressor.Discard();
+    return false;
+}
+
 }  // namespace
 
 void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail) {
-    CurrentThumbnail decoded;
-    if (!DecodeJpeg(thumbnail, decoded)) return;
-    summary.thumbnailPixelWidth = decoded.width;
-    summary.thumbnailPixelHeight = decoded.height;
+    if (!DecodeJpeg(thumbnail, spareThumbnail)) return;
+    summary.thumbnailPixelWidth = spareThumbnail.width;
+    summary.thumbnailPixelHeight = spareThumbnail.height;
     // A later thumbnail of the same file replaces the earlier one.
-    currentThumbnail = std::move(decoded);
+    std::swap(currentThumbnail, spareThumbnail);
 }
 
-void ReleaseCurrentThumbnail() { currentThumbnail = CurrentThumbnail{}; }
+void ReleaseCurrentThumbnail() {
+    for (DecodedPicture* picture : {&currentThumbnail, &spareThumbnail}) {
+        picture->width = 0;
+        picture->height = 0;
+        if (picture->pixels.size() > kKeptBufferBytes) picture->pixels = std::vector<uint8_t>();
+    }
+}
 
 bool CurrentThumbnailSize(int* width, int* height) {
     *width = currentThumbnail.width;
     *height = currentThumbnail.height;
-    return !currentThumbnail.pixels.empty();
+    return currentThumbnail.width > 0;
 }

@@ -8,14 +8,15 @@
 // No libjpeg-turbo in the Windows build: a flat grey JPEG of the same size.
 #include "support/flat_jpeg.h"
 
-inline std::vector<uint8_t> MakeTestJpeg(int width, int height) {
+inline std::vector<uint8_t> MakeTestJpeg(int width, int height, int /*subsampling*/ = 0) {
     return FlatJpeg(static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 #else
 #include <turbojpeg.h>
 
-// A width x height grey-gradient JPEG, or an empty vector if it could not be made.
-inline std::vector<uint8_t> MakeTestJpeg(int width, int height) {
+// A width x height colour-gradient JPEG with the given chroma sampling (a
+// TJSAMP_ value), or an empty vector if it could not be made.
+inline std::vector<uint8_t> MakeTestJpeg(int width, int height, int subsampling = TJSAMP_420) {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
     for (size_t i = 0; i < pixels.size(); i++) pixels[i] = static_cast<uint8_t>(i * 7);
     tjhandle handle = tjInitCompress();
@@ -23,7 +24,7 @@ inline std::vector<uint8_t> MakeTestJpeg(int width, int height) {
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
     std::vector<uint8_t> result;
-    if (tjCompress2(handle, pixels.data(), width, 0, height, TJPF_RGB, &jpeg, &size, TJSAMP_420, 75, 0) == 0) {
+    if (tjCompress2(handle, pixels.data(), width, 0, height, TJPF_RGB, &jpeg, &size, subsampling, 75, 0) == 0) {
         result.assign(jpeg, jpeg + size);
     }
     tjFree(jpeg);

@@ -1,0 +1,170 @@
+// The thumbnail is decoded to its colour planes rather than to RGB. That
+// must accept and refuse exactly the thumbnails a full RGB decode accepts
+// and refuses: checked on every thumbnail of the corpus, on cut and damaged
+// copies of them, and on every chroma sampling.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "test_jpeg.h"
+#include "thumbnail/thumbnail.h"
+
+namespace {
+
+struct Outcome {
+    int width = 0;
+    int height = 0;
+    bool operator==(const Outcome& other) const { return width == other.width && height == other.height; }
+};
+
+// What the RGB decode with a fresh decoder makes of the bytes.
+Outcome DecodeToRgb(const std::vector<uint8_t>& bytes) {
+    Outcome outcome;
+    if (bytes.empty()) return outcome;
+    tjhandle handle = tjInitDecompress();
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    const unsigned long size = static_cast<unsigned long>(bytes.size());
+    if (tjDecompressHeader3(handle, bytes.data(), size, &width, &height, &subsampling, &colorspace) == 0 &&
+        width > 0 && height > 0 && static_cast<int64_t>(width) * height <= kMostThumbnailPixels) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+        if (tjDecompress2(handle, bytes.data(), size, pixels.data(), width, 0, height, TJPF_RGB,
+                          TJFLAG_STOPONWARNING) == 0) {
+            outcome = {width, height};
+        }
+    }
+    tjDestroy(handle);
+    return outcome;
+}
+
+Outcome DecodeAsThumbnail(const std::vector<uint8_t>& bytes) {
+    ImageSummary summary;
+    ResetImageSummary(summary);
+    ReleaseCurrentThumbnail();
+    DecodeThumbnail(summary, MakeView(bytes));
+    Outcome outcome{summary.thumbnailPixelWidth, summary.thumbnailPixelHeight};
+    Outcome current;
+    const bool shown = CurrentThumbnailSize(&current.width, &current.height);
+    EXPECT_EQ(shown, outcome.width > 0);
+    EXPECT_TRUE(current == outcome);
+    ReleaseSegments(summary.segments);
+    return outcome;
+}
+
+std::vector<uint8_t> ReadStart(const std::string& path, size_t most) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> bytes(most);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(most));
+    bytes.resize(static_cast<size_t>(file.gcount()));
+    return bytes;
+}
+
+// The embedded JPEG in the file's first EXIF segment: from its start-of-image
+// marker to the segment end (the decoder stops at its end-of-image marker).
+std::vector<uint8_t> EmbeddedThumbnail(const std::vector<uint8_t>& file) {
+    size_t at = 2;
+    while (file.size() >= 4 && at + 4 <= file.size() && file[at] == 0xFF) {
+        const size_t length = static_cast<size_t>(file[at + 2]) * 256 + file[at + 3];
+        const size_t end = std::min(file.size(), at + 2 + length);
+        const bool isExif = file[at + 1] == 0xE1 && end >= at + 10 &&
+                            std::equal(file.begin() + static_cast<long>(at) + 4,
+                                       file.begin() + static_cast<long>(at) + 8, "Exif");
+        if (isExif) {
+            for (size_t i = at + 10; i + 3 <= end; i++) {
+                if (file[i] == 0xFF && file[i + 1] == 0xD8 && file[i + 2] == 0xFF) {
+                    return std::vector<uint8_t>(file.begin() + static_cast<long>(i),
+                                                file.begin() + static_cast<long>(end));
+                }
+            }
+            return {};
+        }
+        if (file[at + 1] == 0xDA || length < 2) return {};
+        at += 2 + length;
+    }
+    return {};
+}
+
+std::vector<std::vector<uint8_t>> CorpusThumbnails() {
+    std::vector<std::vector<uint8_t>> thumbnails;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(PIXLOUPE_CORPUS_DIR)) {
+        if (!entry.is_regular_file()) continue;
+        std::vector<uint8_t> thumbnail = EmbeddedThumbnail(ReadStart(entry.path().string(), 128 * 1024));
+        if (!thumbnail.empty()) thumbnails.push_back(std::move(thumbnail));
+    }
+    return thumbnails;
+}
+
+// Cut copies and copies with single bytes changed, from a fixed seed.
+std::vector<std::vector<uint8_t>> DamagedCopies(const std::vector<uint8_t>& jpeg, std::mt19937& random) {
+    std::vector<std::vector<uint8_t>> copies;
+    for (size_t keep : {jpeg.size() / 4, jpeg.size() / 2, jpeg.size() * 9 / 10, jpeg.size() - 2}) {
+        copies.emplace_back(jpeg.begin(), jpeg.begin() + static_cast<long>(keep));
+    }
+    for (int i = 0; i < 6; i++) {
+        std::vector<uint8_t> changed = jpeg;
+        changed[random() % changed.size()] ^= static_cast<uint8_t>(1 + random() % 255);
+        copies.push_back(std::move(changed));
+    }
+    return copies;
+}
+
+TEST(PlanarDecode, AcceptsWhatTheRgbDecodeAcceptsOnTheCorpus) {
+    const std::vector<std::vector<uint8_t>> thumbnails = CorpusThumbnails();
+    std::mt19937 random(2026);
+    int decoded = 0;
+    int refused = 0;
+    for (size_t i = 0; i < thumbnails.size(); i++) {
+        std::vector<std::vector<uint8_t>> inputs = DamagedCopies(thumbnails[i], random);
+        inputs.push_back(thumbnails[i]);
+        for (size_t k = 0; k < inputs.size(); k++) {
+            const Outcome expected = DecodeToRgb(inputs[k]);
+            const Outcome actual = DecodeAsThumbnail(inputs[k]);
+            EXPECT_TRUE(actual == expected) << "thumbnail " << i << " copy " << k << ": " << actual.width << " x "
+                                            << actual.height << " instead of " << expected.width << " x "
+                                            << expected.height;
+            (expected.width > 0 ? decoded : refused)++;
+        }
+    }
+    // The corpus holds dozens of decodable thumbnails; damage must make
+    // some of them fail, or the comparison above proved nothing.
+    EXPECT_GE(thumbnails.size(), 60u);
+    EXPECT_GE(decoded, 60);
+    EXPECT_GE(refused, 60);
+}
+
+TEST(PlanarDecode, EverySamplingAndOddSizes) {
+    const int samplings[] = {TJSAMP_444, TJSAMP_422, TJSAMP_420, TJSAMP_GRAY, TJSAMP_440, TJSAMP_411};
+    const int sizes[][2] = {{160, 120}, {17, 5}, {1, 1}, {33, 65}};
+    for (int sampling : samplings) {
+        for (const auto& size : sizes) {
+            const std::vector<uint8_t> jpeg = MakeTestJpeg(size[0], size[1], sampling);
+            ASSERT_FALSE(jpeg.empty());
+            const Outcome expected{size[0], size[1]};
+            EXPECT_TRUE(DecodeAsThumbnail(jpeg) == expected) << "sampling " << sampling << " " << size[0] << " x "
+                                                             << size[1];
+            std::vector<uint8_t> cut(jpeg.begin(), jpeg.end() - 40);
+            EXPECT_TRUE(DecodeAsThumbnail(cut) == DecodeToRgb(cut)) << "sampling " << sampling << " cut";
+        }
+    }
+}
+
+// The decoder is kept from file to file and its buffers reused: a failed
+// decode in between must not leave anything behind for the next one.
+TEST(PlanarDecode, OneDecoderServesFailuresAndSuccessesInTurn) {
+    const std::vector<uint8_t> large = MakeTestJpeg(300, 200);
+    const std::vector<uint8_t> small = MakeTestJpeg(20, 10, TJSAMP_GRAY);
+    const std::vector<uint8_t> cut(large.begin(), large.begin() + static_cast<long>(large.size() / 2));
+    const std::vector<uint8_t> junk(500, 0x5A);
+    for (int round = 0; round < 3; round++) {
+        EXPECT_TRUE(DecodeAsThumbnail(large) == (Outcome{300, 200}));
+        EXPECT_TRUE(DecodeAsThumbnail(cut) == Outcome{});
+        EXPECT_TRUE(DecodeAsThumbnail(small) == (Outcome{20, 10}));
+        EXPECT_TRUE(DecodeAsThumbnail(junk) == Outcome{});
+    }
+}
+
+}  // namespace
