@@ -63,17 +63,22 @@ std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
 }
 
 // False, with nothing shown, when the walk's budget cannot pay for the value.
+// The line is put together first and shown with one append.
 bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
     const std::string value = EntryValueText(entry, walk.summary.bigEndian);
     if (!SpendExifWalkBudget(value.size())) return false;
+    std::string line = walk.indent;
+    line += "    ";
     if (const char* name = FindTagName(entry.tag)) {
-        AppendReportFormat("%s    %s = ", walk.indent.c_str(), name);
+        line += name;
     } else {
         SetReportColor(kColorRed);
-        AppendReportFormat("%s    Unknown Tag %04x = ", walk.indent.c_str(), entry.tag);
+        line += FormatText("Unknown Tag %04x", entry.tag);
     }
-    AppendReportText(value);
-    AppendReport("\r\n");
+    line += " = ";
+    line += value;
+    line += "\r\n";
+    AppendReportText(line);
     SetReportColor(kColorBlack);
     return true;
 }

@@ -142,14 +142,18 @@ std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
 bool PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
     const std::string value = GpsValueText(entry, bigEndian);
     if (!SpendExifWalkBudget(value.size())) return false;
+    std::string line;
     if (entry.tag < kGpsTagNameCount) {
-        AppendReportFormat("        GPS%s = ", kGpsTagNames[entry.tag]);
+        line = "        GPS";
+        line += kGpsTagNames[entry.tag];
     } else {
         SetReportColor(kColorRed);
-        AppendReportFormat("        Illegal GPS tag %04x = ", entry.tag);
+        line = FormatText("        Illegal GPS tag %04x", entry.tag);
     }
-    AppendReportText(value);
-    AppendReport("\r\n");
+    line += " = ";
+    line += value;
+    line += "\r\n";
+    AppendReportText(line);
     SetReportColor(kColorBlack);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "exif/value_format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cfloat>
 #include <cstring>
@@ -32,43 +33,58 @@ bool ReadDoubleAt(ByteView view, int64_t offset, double* out) {
     return true;
 }
 
-// One component at offset as text; false for a format that has no list form.
-bool FormatComponent(ByteView value, int64_t offset, int bigEndian, int format, std::string& out) {
+void AppendDecimal(std::string& out, int64_t number) {
+    // Room for the longest int64_t and its sign.
+    char digits[24];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, written.ptr);
+}
+
+// Every list line of every file passes here, so integers are written
+// without going through printf; FLOAT and DOUBLE keep printf's "%f".
+void AppendFixed(std::string& out, double number) { out += FormatText("%f", number); }
+
+// Appends one component at offset; false for a format that has no list form.
+bool AppendComponent(ByteView value, int64_t offset, int bigEndian, int format, std::string& out) {
     switch (static_cast<ValueFormat>(format)) {
         case ValueFormat::Byte:
         case ValueFormat::SignedByte: {
+            static const char kHexDigits[] = "0123456789abcdef";
             uint8_t byte = 0;
             ReadU8(value, offset, &byte);
-            out = FormatText("%02x", byte);
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0x0F];
             return true;
         }
         case ValueFormat::Short:
-            out = FormatText("%d", ReadU16(value, offset, bigEndian));
+            AppendDecimal(out, ReadU16(value, offset, bigEndian));
             return true;
         case ValueFormat::SignedShort:
-            out = FormatText("%hd", static_cast<short>(ReadU16(value, offset, bigEndian)));
+            AppendDecimal(out, static_cast<int16_t>(ReadU16(value, offset, bigEndian)));
             return true;
         case ValueFormat::Long:
             // LONG is unsigned: FF FF FF FF is 4294967295, not -1.
-            out = FormatText("%u", static_cast<uint32_t>(ReadS32(value, offset, bigEndian)));
+            AppendDecimal(out, static_cast<uint32_t>(ReadS32(value, offset, bigEndian)));
             return true;
         case ValueFormat::SignedLong:
-            out = FormatText("%d", ReadS32(value, offset, bigEndian));
+            AppendDecimal(out, ReadS32(value, offset, bigEndian));
             return true;
         case ValueFormat::Rational:
         case ValueFormat::SignedRational:
-            out = FormatText("%d/%d", ReadS32(value, offset, bigEndian), ReadS32(value, offset + 4, bigEndian));
+            AppendDecimal(out, ReadS32(value, offset, bigEndian));
+            out += '/';
+            AppendDecimal(out, ReadS32(value, offset + 4, bigEndian));
             return true;
         case ValueFormat::Float: {
             double number = 0;
             ReadFloatAt(value, offset, &number);
-            out = FormatText("%f", number);
+            AppendFixed(out, number);
             return true;
         }
         case ValueFormat::Double: {
             double number = 0;
             ReadDoubleAt(value, offset, &number);
-            out = FormatText("%f", number);
+            AppendFixed(out, number);
             return true;
         }
         default:
@@ -97,15 +113,13 @@ int FormatByteSize(int format) {
 
 void AppendValueList(std::string& text, ByteView value, int bigEndian, int format, int64_t byteCount) {
     std::string list;
-    std::string component;
     int64_t position = 0;
     int64_t remaining = byteCount;
     for (int counter = 0; counter < kListedComponents; counter++) {
-        if (!FormatComponent(value, position, bigEndian, format, component)) {
+        if (!AppendComponent(value, position, bigEndian, format, list)) {
             ReportNonfatal("Unknown format %d:\r\n", format, 0);
             return;
         }
-        list += component;
         remaining -= FormatByteSize(format);
         if (remaining <= 0) break;
         list += ",";
