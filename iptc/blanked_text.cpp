@@ -1,12 +1,14 @@
 #include "iptc/blanked_text.h"
 
-// Filled with blanks first, so each byte costs one read and at most one
-// store, however long the packet.
+// The whole view copied at once, then blanked in place: a branch-free loop
+// over a string that the compiler turns into vector code, since an XMP
+// packet can be tens of kilobytes.
 std::string BlankControlBytes(ByteView bytes) {
-    std::string text(bytes.size, ' ');
-    uint8_t byte = 0;
-    for (size_t index = 0; ReadU8(bytes, static_cast<int64_t>(index), &byte); index++) {
-        if (byte >= 0x20 && byte < 0x80) text[index] = static_cast<char>(byte);
+    if (bytes.size == 0) return std::string();
+    std::string text(reinterpret_cast<const char*>(bytes.data), bytes.size);
+    for (char& c : text) {
+        const uint8_t byte = static_cast<uint8_t>(c);
+        c = (byte >= 0x20 && byte < 0x80) ? c : ' ';
     }
     return text;
 }

@@ -78,10 +78,13 @@ bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
     return false;
 }
 
-void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block) {
+// The list takes over the block's memory, cut to this segment's length (the
+// block may be longer from an earlier segment); the reader starts a new block.
+void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block, int length) {
     JpegSegment& entry = list.entries[static_cast<size_t>(list.count)];
+    block.resize(static_cast<size_t>(length));
     entry.marker = marker;
-    entry.length = static_cast<int32_t>(block.size());
+    entry.length = length;
     entry.data = std::move(block);
     block = std::vector<uint8_t>();
     list.count++;
@@ -104,21 +107,14 @@ bool ReadMarkerCode(FILE* file, int* marker) {
     }
 }
 
-// APP1 and APP13 segments may be kept, so they get a block of their own
-// that the list can take over; every other segment is read into one scratch
-// block that only grows, so the tables and image headers that are dropped
-// at once cost no allocation and no clearing.
-bool MayBeKept(int marker) { return marker == 0xE1 || marker == 0xED; }
-
-// Makes room for a segment of length bytes; false (after the fatal line)
-// when the memory cannot be had.
-bool ReserveBlock(std::vector<uint8_t>& block, size_t length, bool exactSize) {
+// Every segment is read into one block that only grows, so the tables and
+// image headers that are dropped at once cost no allocation and no clearing;
+// a segment that is kept takes the block with it. Makes room for a segment of
+// length bytes; false (after the fatal line) when the memory cannot be had.
+bool ReserveBlock(std::vector<uint8_t>& block, size_t length) {
+    if (block.size() >= length) return true;
     try {
-        if (exactSize) {
-            block.assign(length, 0);
-        } else if (block.size() < length) {
-            block.resize(length);
-        }
+        block.resize(length);
     } catch (const std::bad_alloc&) {
         ReportFatal("Could not allocate memory\r\n");
         return false;
@@ -133,8 +129,7 @@ int ReadJpegSegments(ImageSummary& summary) {
     SegmentList& list = summary.segments;
     if (std::getc(file) != 0xFF || std::getc(file) != 0xD8) return 0;
 
-    std::vector<uint8_t> candidate;  // an APP1 or APP13 being read
-    std::vector<uint8_t> scratch;    // any other segment; reused
+    std::vector<uint8_t> block;
     for (;;) {
         if (list.count == list.capacity && !GrowSegmentList(list)) {
             ReportFatal("could not allocate data for entire image\r\n");
@@ -152,8 +147,7 @@ int ReadJpegSegments(ImageSummary& summary) {
             return 0;
         }
         const size_t blockSize = static_cast<size_t>(length);
-        std::vector<uint8_t>& block = MayBeKept(marker) ? candidate : scratch;
-        if (!ReserveBlock(block, blockSize, MayBeKept(marker))) return 0;
+        if (!ReserveBlock(block, blockSize)) return 0;
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
         size_t payload = blockSize - 2;
@@ -162,8 +156,8 @@ int ReadJpegSegments(ImageSummary& summary) {
             return 0;
         }
 
-        // The scratch block may be longer than this segment: look at this
-        // segment's bytes alone.
+        // The block may be longer than this segment: look at this segment's
+        // bytes alone.
         ByteView view;
         SubView(MakeView(block), 0, length, &view);
         if (IsStartOfFrame(marker)) {
@@ -179,11 +173,11 @@ int ReadJpegSegments(ImageSummary& summary) {
                 summary.xmpBytes = length;
                 AppendReportFormat("Image cotains XMP section, %d bytes\r\n", length);
             }
-            if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block);
+            if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block, length);
         } else if (marker == 0xED) {
             summary.iptcBytes = length;
             AppendReportFormat("Image cotains IPTC section, %d bytes\r\n", length);
-            if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block);
+            if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
         } else if (marker == 0xFE) {
             RecordComment(summary, view);
         }
