@@ -10,6 +10,11 @@ namespace {
 constexpr int kMaxPaddingBytes = 16;
 constexpr int kMaxCommentBlock = 2000;
 
+// A segment whose bytes nothing looks at is stepped over rather than read
+// when it is longer than the file's read buffer: an ICC profile can fill
+// dozens of 64 KB segments before the image.
+constexpr size_t kLongestCopiedUnreadPayload = 16 * 1024;
+
 enum class SegmentKind { Other, Exif, Xmp, Photoshop };
 
 bool IsStartOfFrame(int marker) {
@@ -122,6 +127,26 @@ bool ReserveBlock(std::vector<uint8_t>& block, size_t length) {
     return true;
 }
 
+// Frames, the image start and end, APP1, APP13 and comments are decoded or
+// listed; every other segment is only read past.
+bool ContentIsUsed(int marker) {
+    return IsStartOfFrame(marker) || marker == 0xD9 || marker == 0xDA || marker == 0xE1 || marker == 0xED ||
+           marker == 0xFE;
+}
+
+enum class StepOver { Done, FileEnds, CannotSeek };
+
+// Seeks to the payload's last byte and reads it, so a file that ends inside
+// the segment is noticed exactly as a read of the whole payload notices it.
+// A stream that cannot seek (a pipe) is left untouched: it is told once,
+// before its first seek is tried.
+StepOver StepOverPayload(FILE* file, size_t payload, int* seekable) {
+    if (*seekable < 0) *seekable = std::ftell(file) >= 0 ? 1 : 0;
+    if (*seekable == 0) return StepOver::CannotSeek;
+    if (std::fseek(file, static_cast<long>(payload) - 1, SEEK_CUR) != 0) return StepOver::FileEnds;
+    return std::getc(file) == EOF ? StepOver::FileEnds : StepOver::Done;
+}
+
 }  // namespace
 
 int ReadJpegSegments(ImageSummary& summary) {
@@ -130,6 +155,7 @@ int ReadJpegSegments(ImageSummary& summary) {
     if (std::getc(file) != 0xFF || std::getc(file) != 0xD8) return 0;
 
     std::vector<uint8_t> block;
+    int seekable = -1;  // not yet known
     for (;;) {
         if (list.count == list.capacity && !GrowSegmentList(list)) {
             ReportFatal("could not allocate data for entire image\r\n");
@@ -147,10 +173,18 @@ int ReadJpegSegments(ImageSummary& summary) {
             return 0;
         }
         const size_t blockSize = static_cast<size_t>(length);
+        size_t payload = blockSize - 2;
+        if (!ContentIsUsed(marker) && payload > kLongestCopiedUnreadPayload) {
+            StepOver step = StepOverPayload(file, payload, &seekable);
+            if (step == StepOver::FileEnds) {
+                ReportFatal("Premature end of file?\r\n");
+                return 0;
+            }
+            if (step == StepOver::Done) continue;
+        }
         if (!ReserveBlock(block, blockSize)) return 0;
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
-        size_t payload = blockSize - 2;
         if (std::fread(block.data() + 2, 1, payload, file) != payload) {
             ReportFatal("Premature end of file?\r\n");
             return 0;
