@@ -2,6 +2,8 @@
 
 #include "exif/value_format.h"
 
+#include <cstring>
+
 DirectoryEntry ReadDirectoryEntry(ByteView block, int64_t entryOffset, int bigEndian) {
     DirectoryEntry entry;
     entry.tag = ReadU16(block, entryOffset, bigEndian);
@@ -26,20 +28,30 @@ bool LocateEntryValue(ByteView block, int64_t entryOffset, int bigEndian, Direct
     return true;
 }
 
+// The text runs to the first zero byte or the end of the value, whichever
+// comes first; it is copied in one piece and its bytes replaced in place.
 std::string QuotedValueText(ByteView value, int64_t byteCount) {
-    std::string text = "\"";
-    for (int64_t i = 0; i < byteCount; i++) {
-        uint8_t byte = 0;
-        if (!ReadU8(value, i, &byte) || byte == 0) break;
+    ByteView whole;
+    const int64_t available = static_cast<int64_t>(value.size);
+    SubView(value, 0, byteCount < 0 ? 0 : (byteCount < available ? byteCount : available), &whole);
+    size_t length = whole.size;
+    if (length > 0) {
+        const void* zero = std::memchr(whole.data, 0, whole.size);
+        if (zero != nullptr) length = static_cast<size_t>(static_cast<const uint8_t*>(zero) - whole.data);
+    }
+    std::string text;
+    text.reserve(length + 2);
+    text += '"';
+    if (length > 0) text.append(reinterpret_cast<const char*>(whole.data), length);
+    for (size_t i = 1; i < text.size(); i++) {
+        const uint8_t byte = static_cast<uint8_t>(text[i]);
         if (byte == '\r' || byte == '\n') {
-            text += ' ';
+            text[i] = ' ';
         } else if (byte < 0x20 || byte >= 0x80) {
-            text += '?';
-        } else {
-            text += static_cast<char>(byte);
+            text[i] = '?';
         }
     }
-    text += "\"";
+    text += '"';
     return text;
 }
 
