@@ -152,9 +152,9 @@ TEST(PlanarDecode, EverySamplingAndOddSizes) {
     }
 }
 
-// The decoder is kept from file to file and its buffers reused: a failed
-// decode in between must not leave anything behind for the next one.
-TEST(PlanarDecode, OneDecoderServesFailuresAndSuccessesInTurn) {
+// The picture buffers are reused from file to file: a failed decode in
+// between must not leave anything behind for the next one.
+TEST(PlanarDecode, FailuresAndSuccessesInTurn) {
     const std::vector<uint8_t> large = MakeTestJpeg(300, 200);
     const std::vector<uint8_t> small = MakeTestJpeg(20, 10, TJSAMP_GRAY);
     const std::vector<uint8_t> cut(large.begin(), large.begin() + static_cast<long>(large.size() / 2));
