@@ -1,6 +1,7 @@
 #include "exif/directory_entry.h"
 
 #include "exif/value_format.h"
+#include "report/report.h"
 
 #include <cstring>
 
@@ -67,4 +68,12 @@ std::string Utf16ValueText(ByteView value, int64_t byteCount) {
 
 std::string DirectoryIndent(int level) {
     return std::string(static_cast<size_t>(level > 0 ? 4 * level : 0), ' ');
+}
+
+void ShowEntryLine(std::string label, const std::string& value) {
+    label += " = ";
+    label += value;
+    label += "\r\n";
+    AppendReportText(label);
+    SetReportColor(kColorBlack);
 }

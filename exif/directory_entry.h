@@ -39,3 +39,7 @@ std::string Utf16ValueText(ByteView value, int64_t byteCount);
 
 // Four blanks per nesting level.
 std::string DirectoryIndent(int level);
+
+// Shows "<label> = <value>" as one line in the colour already set, then sets
+// black again: every entry line ends that way, red or not.
+void ShowEntryLine(std::string label, const std::string& value);

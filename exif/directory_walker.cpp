@@ -1,6 +1,7 @@
 #include "exif/directory_walker.h"
 
 #include <string>
+#include <utility>
 
 #include "exif/directory_entry.h"
 #include "exif/gps_directory.h"
@@ -63,7 +64,6 @@ std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
 }
 
 // False, with nothing shown, when the walk's budget cannot pay for the value.
-// The line is put together first and shown with one append.
 bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
     const std::string value = EntryValueText(entry, walk.summary.bigEndian);
     if (!SpendExifWalkBudget(value.size())) return false;
@@ -75,11 +75,7 @@ bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
         SetReportColor(kColorRed);
         line += FormatText("Unknown Tag %04x", entry.tag);
     }
-    line += " = ";
-    line += value;
-    line += "\r\n";
-    AppendReportText(line);
-    SetReportColor(kColorBlack);
+    ShowEntryLine(std::move(line), value);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "exif/gps_directory.h"
 
 #include <cstring>
+#include <utility>
 
 #include "exif/directory_entry.h"
 #include "exif/value_format.h"
@@ -150,11 +151,7 @@ bool PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
         SetReportColor(kColorRed);
         line = FormatText("        Illegal GPS tag %04x", entry.tag);
     }
-    line += " = ";
-    line += value;
-    line += "\r\n";
-    AppendReportText(line);
-    SetReportColor(kColorBlack);
+    ShowEntryLine(std::move(line), value);
     return true;
 }
 
