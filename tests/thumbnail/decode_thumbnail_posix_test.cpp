@@ -2,30 +2,12 @@
 
 #include <random>
 
+#include "decode_result.h"
 #include "support/byte_builder.h"
 #include "test_jpeg.h"
 #include "thumbnail/thumbnail.h"
 
 namespace {
-
-struct DecodeResult {
-    int32_t width;
-    int32_t height;
-    bool current;
-    int currentWidth;
-    int currentHeight;
-};
-
-DecodeResult Decode(const std::vector<uint8_t>& bytes) {
-    ImageSummary summary;
-    ResetImageSummary(summary);
-    ReleaseCurrentThumbnail();
-    DecodeThumbnail(summary, MakeView(bytes));
-    DecodeResult result{summary.thumbnailPixelWidth, summary.thumbnailPixelHeight, false, -1, -1};
-    result.current = CurrentThumbnailSize(&result.currentWidth, &result.currentHeight);
-    ReleaseSegments(summary.segments);
-    return result;
-}
 
 std::vector<uint8_t> RandomBytes(size_t count) {
     std::mt19937 generator(12345);

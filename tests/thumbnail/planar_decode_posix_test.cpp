@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "decode_result.h"
 #include "test_jpeg.h"
 #include "thumbnail/thumbnail.h"
 
@@ -42,17 +43,11 @@ Outcome DecodeToRgb(const std::vector<uint8_t>& bytes) {
 }
 
 Outcome DecodeAsThumbnail(const std::vector<uint8_t>& bytes) {
-    ImageSummary summary;
-    ResetImageSummary(summary);
-    ReleaseCurrentThumbnail();
-    DecodeThumbnail(summary, MakeView(bytes));
-    Outcome outcome{summary.thumbnailPixelWidth, summary.thumbnailPixelHeight};
-    Outcome current;
-    const bool shown = CurrentThumbnailSize(&current.width, &current.height);
-    EXPECT_EQ(shown, outcome.width > 0);
-    EXPECT_TRUE(current == outcome);
-    ReleaseSegments(summary.segments);
-    return outcome;
+    const DecodeResult result = Decode(bytes);
+    EXPECT_EQ(result.current, result.width > 0);
+    EXPECT_EQ(result.currentWidth, result.width);
+    EXPECT_EQ(result.currentHeight, result.height);
+    return Outcome{result.width, result.height};
 }
 
 std::vector<uint8_t> ReadStart(const std::string& path, size_t most) {
