@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "jpeg/jpeg_markers.h"
 #include "report/report.h"
 
 namespace {
@@ -16,18 +17,6 @@ constexpr int kMaxCommentBlock = 2000;
 constexpr size_t kLongestCopiedUnreadPayload = 16 * 1024;
 
 enum class SegmentKind { Other, Exif, Xmp, Photoshop };
-
-bool IsStartOfFrame(int marker) {
-    switch (marker) {
-        case 0xC0: case 0xC1: case 0xC2: case 0xC3:
-        case 0xC5: case 0xC6: case 0xC7:
-        case 0xC9: case 0xCA: case 0xCB:
-        case 0xCD: case 0xCE: case 0xCF:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // The frame header: lines at payload bytes 1-2, samples per line at 3-4,
 // component count at 5. A short header records only the fields it holds.
@@ -77,8 +66,8 @@ SegmentKind KindOfApp1(ByteView block) {
 bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
     for (int32_t i = 0; i < list.count; i++) {
         const JpegSegment& kept = list.entries[static_cast<size_t>(i)];
-        if (kind == SegmentKind::Photoshop && kept.marker == 0xED) return true;
-        if (kept.marker == 0xE1 && KindOfApp1(MakeView(kept.data)) == kind) return true;
+        if (kind == SegmentKind::Photoshop && kept.marker == kMarkerApp13) return true;
+        if (kept.marker == kMarkerApp1 && KindOfApp1(MakeView(kept.data)) == kind) return true;
     }
     return false;
 }
@@ -130,8 +119,8 @@ bool ReserveBlock(std::vector<uint8_t>& block, size_t length) {
 // Frames, the image start and end, APP1, APP13 and comments are decoded or
 // listed; every other segment is only read past.
 bool ContentIsUsed(int marker) {
-    return IsStartOfFrame(marker) || marker == 0xD9 || marker == 0xDA || marker == 0xE1 || marker == 0xED ||
-           marker == 0xFE;
+    return IsStartOfFrame(marker) || marker == kMarkerEoi || marker == kMarkerSos || marker == kMarkerApp1 ||
+           marker == kMarkerApp13 || marker == kMarkerCom;
 }
 
 enum class StepOver { Done, FileEnds, CannotSeek };
@@ -152,7 +141,7 @@ StepOver StepOverPayload(FILE* file, size_t payload, int* seekable) {
 int ReadJpegSegments(ImageSummary& summary) {
     FILE* file = summary.openFile;
     SegmentList& list = summary.segments;
-    if (std::getc(file) != 0xFF || std::getc(file) != 0xD8) return 0;
+    if (std::getc(file) != 0xFF || std::getc(file) != kMarkerSoi) return 0;
 
     std::vector<uint8_t> block;
     int seekable = -1;  // not yet known
@@ -164,10 +153,11 @@ int ReadJpegSegments(ImageSummary& summary) {
         int marker = 0;
         if (!ReadMarkerCode(file, &marker)) return 0;
 
-        // The end of the file reads as -1, which makes the length negative.
+        // The end of the file where either length byte is due makes the
+        // length negative, whatever the byte before it was.
         int high = std::getc(file);
         int low = std::getc(file);
-        int length = high * 256 + low;
+        int length = high == EOF || low == EOF ? -1 : high * 256 + low;
         if (length < 2) {
             ReportFatal("invalid marker\r\n");
             return 0;
@@ -196,23 +186,23 @@ int ReadJpegSegments(ImageSummary& summary) {
         SubView(MakeView(block), 0, length, &view);
         if (IsStartOfFrame(marker)) {
             RecordFrame(summary, view);
-        } else if (marker == 0xD9) {
+        } else if (marker == kMarkerEoi) {
             ReportFatal("No image in jpeg!\r\n");
             return 0;
-        } else if (marker == 0xDA) {
+        } else if (marker == kMarkerSos) {
             return 1;
-        } else if (marker == 0xE1) {
+        } else if (marker == kMarkerApp1) {
             SegmentKind kind = KindOfApp1(view);
             if (kind == SegmentKind::Xmp) {
                 summary.xmpBytes = length;
                 AppendReportFormat("Image cotains XMP section, %d bytes\r\n", length);
             }
             if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block, length);
-        } else if (marker == 0xED) {
+        } else if (marker == kMarkerApp13) {
             summary.iptcBytes = length;
             AppendReportFormat("Image cotains IPTC section, %d bytes\r\n", length);
             if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
-        } else if (marker == 0xFE) {
+        } else if (marker == kMarkerCom) {
             RecordComment(summary, view);
         }
     }

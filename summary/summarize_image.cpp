@@ -6,6 +6,7 @@
 #include "exif/exif.h"
 #include "iptc/iptc.h"
 #include "jpeg/file_facts.h"
+#include "jpeg/jpeg_markers.h"
 #include "report/report.h"
 
 namespace {
@@ -223,15 +224,15 @@ void SummarizeImage(ImageSummary& summary) {
     SelectReportPane(ReportPane::IptcXmp);
     for (int32_t i = 0; i < summary.segments.count; i++) {
         const JpegSegment& segment = summary.segments.entries[static_cast<size_t>(i)];
-        if (segment.marker == 0xED) {
+        if (segment.marker == kMarkerApp13) {
             DecodePhotoshopResources(segment);
             break;
         }
     }
-    if (const JpegSegment* xmp = FindSegment(summary.segments, 0xE1, "http:")) ShowXmpPacket(*xmp);
+    if (const JpegSegment* xmp = FindSegment(summary.segments, kMarkerApp1, "http:")) ShowXmpPacket(*xmp);
 
     SelectReportPane(ReportPane::Exif);
-    if (const JpegSegment* exif = FindSegment(summary.segments, 0xE1, "Exif")) DecodeExifHeader(summary, *exif);
+    if (const JpegSegment* exif = FindSegment(summary.segments, kMarkerApp1, "Exif")) DecodeExifHeader(summary, *exif);
 
     DeriveSensorValues(summary);
     SelectReportPane(ReportPane::Jpeg);

@@ -76,7 +76,8 @@ TEST(SegmentReader, OutcomesAndFatalLines) {
         {"ends before payload", {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10}, 0, "Fatal Error  : Premature end of file?\r\n"},
         {"ends inside payload", {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x05, 'a', 'b'}, 0,
          "Fatal Error  : Premature end of file?\r\n"},
-        {"high length byte then end", {0xFF, 0xD8, 0xFF, 0xFE, 0x01}, 0, "Fatal Error  : Premature end of file?\r\n"},
+        {"high length byte then end", {0xFF, 0xD8, 0xFF, 0xFE, 0x01}, 0, "Fatal Error  : invalid marker\r\n"},
+        {"high APP0 length byte then end", {0xFF, 0xD8, 0xFF, 0xE0, 0x05}, 0, "Fatal Error  : invalid marker\r\n"},
         {"restart marker read with a length", Concat({kSoi, {0xFF, 0xD0, 0x00, 0x02}, kSos}), 1, ""},
         {"no end after segments", Concat({kSoi, Segment(0xE0, Bytes("JFIF"))}), 0, "Fatal Error  : invalid marker\r\n"},
     };
