@@ -25,7 +25,7 @@ void FormatNumberValue(IptcValueLine& line, ByteView value) {
         std::snprintf(digits, sizeof digits, "%u", number);
         AddTextToValueLine(line, digits);
     }
-    AddTextToValueLine(line, "\r\n");
+    AddLineEndToValueLine(line);
 }
 
 void FormatFixedValue(IptcValueLine& line, ByteView value, int32_t count) {
@@ -35,12 +35,12 @@ void FormatFixedValue(IptcValueLine& line, ByteView value, int32_t count) {
         if (!ReadU8(value, index, &byte) || byte == 0) break;
         AddToValueLine(line, static_cast<char>(byte));
     }
-    AddTextToValueLine(line, "\r\n");
+    AddLineEndToValueLine(line);
 }
 
 void AddLineEnd(IptcValueLine& line) {
     // A CR LF pair, or several line ends in a row, make one line break.
-    if (line.lastByte != '\n') AddTextToValueLine(line, "\r\n");
+    if (line.lastByte != '\n') AddLineEndToValueLine(line);
 }
 
 void FormatTextValue(IptcValueLine& line, int32_t tag, ByteView value, uint16_t length) {
@@ -62,7 +62,7 @@ void FormatTextValue(IptcValueLine& line, int32_t tag, ByteView value, uint16_t 
             AddToValueLine(line, static_cast<char>(byte));
         }
     }
-    if (line.lastByte != '\n') AddTextToValueLine(line, "\r\n");
+    if (line.lastByte != '\n') AddLineEndToValueLine(line);
 }
 
 }  // namespace
@@ -88,6 +88,13 @@ void AddToValueLine(IptcValueLine& line, char byte) {
 
 void AddTextToValueLine(IptcValueLine& line, const char* text) {
     for (const char* at = text; *at != '\0'; at++) AddToValueLine(line, *at);
+}
+
+void AddLineEndToValueLine(IptcValueLine& line) {
+    // CR and LF go out in one piece: a rich edit that receives them in two
+    // appends shows two line ends.
+    if (line.used + 2 >= kValueLineBytes) FlushValueLine(line);
+    AddTextToValueLine(line, "\r\n");
 }
 
 void ShowIptcValue(const IptcDatasetEntry& entry, ByteView value, uint16_t length) {

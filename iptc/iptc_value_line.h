@@ -20,6 +20,8 @@ struct IptcValueLine {
 void ClearValueLine(IptcValueLine& line);
 void AddToValueLine(IptcValueLine& line, char byte);
 void AddTextToValueLine(IptcValueLine& line, const char* text);
+// Adds CR LF, never split between two pieces.
+void AddLineEndToValueLine(IptcValueLine& line);
 // Appends what the line holds and clears it; lastByte is kept.
 void FlushValueLine(IptcValueLine& line);
 

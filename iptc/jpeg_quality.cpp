@@ -40,16 +40,10 @@ const char* NameOfCode(const CodeName (&table)[Count], uint16_t value) {
 
 }  // namespace
 
-bool ShowJpegQuality(ByteView segment, int64_t dataStart) {
-    uint16_t quality = 0;
-    uint16_t format = 0;
-    uint16_t scans = 0;
-    uint8_t unknown = 0;
-    if (!ReadU16At(segment, dataStart, true, &quality) || !ReadU16At(segment, dataStart + 2, true, &format) ||
-        !ReadU16At(segment, dataStart + 4, true, &scans) || !ReadU8(segment, dataStart + 12, &unknown)) {
-        return false;
-    }
-    AppendReportFormat("Quality=%s,Format=%s,ProgressiveScans=%s,Unknown=%d\r\n", NameOfCode(JpegQualityNames, quality),
-                       NameOfCode(JpegFormatNames, format), NameOfCode(ProgressiveScanNames, scans), unknown);
-    return true;
+void ShowJpegQuality(ByteView segment, int64_t dataStart) {
+    AppendReportFormat("Quality=%s,Format=%s,ProgressiveScans=%s,Unknown=%d\r\n",
+                       NameOfCode(JpegQualityNames, U16OrZero(segment, dataStart)),
+                       NameOfCode(JpegFormatNames, U16OrZero(segment, dataStart + 2)),
+                       NameOfCode(ProgressiveScanNames, U16OrZero(segment, dataStart + 4)),
+                       ByteOrZero(segment, dataStart + 12));
 }

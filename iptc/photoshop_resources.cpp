@@ -29,17 +29,16 @@ ByteView SegmentView(const JpegSegment& segment) {
 
 void ReportLengthMismatch5() { ReportNonfatal("IPTC length mismatch(5)\r\n", 0, 0); }
 
-// Shows the data of one resource. False when the walk of the segment ends
-// here (a field past the segment end, or an error inside the IPTC data).
+// Shows the data of one resource, whose data bytes lie inside the segment.
+// False when the walk of the segment ends here (an error inside the IPTC data).
 bool ShowResourceData(ByteView segment, int32_t id, int64_t dataStart, int32_t size) {
-    bool fits = true;
     switch (id) {
-        case kVersionInfoId: fits = ShowVersionInfo(segment, dataStart); break;
-        case kXmlDataId: fits = ShowXmlData(segment, dataStart, size); break;
-        case kResolutionInfoId: fits = ShowResolutionInfo(segment, dataStart); break;
-        case kJpegQualityId: fits = ShowJpegQuality(segment, dataStart); break;
+        case kVersionInfoId: ShowVersionInfo(segment, dataStart); break;
+        case kXmlDataId: ShowXmlData(segment, dataStart, size); break;
+        case kResolutionInfoId: ShowResolutionInfo(segment, dataStart); break;
+        case kJpegQualityId: ShowJpegQuality(segment, dataStart); break;
         case kThumbnailId:
-        case kThumbnail2Id: fits = ShowThumbnailResource(segment, dataStart); break;
+        case kThumbnail2Id: ShowThumbnailResource(segment, dataStart); break;
         case kIptcId: {
             ByteView iptc;
             SubView(segment, dataStart, size, &iptc);
@@ -47,8 +46,7 @@ bool ShowResourceData(ByteView segment, int32_t id, int64_t dataStart, int32_t s
         }
         default: break;
     }
-    if (!fits) ReportLengthMismatch5();
-    return fits;
+    return true;
 }
 
 // Shows the block at offset; returns the offset of the next block, or -1

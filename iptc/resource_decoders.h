@@ -1,15 +1,37 @@
 // The Photoshop resources whose data is shown beyond their name and size.
-// Each reads the segment through the view, from dataStart on, and returns
-// false, having shown nothing, when a field it needs lies past the segment
-// end; the caller then reports the length mismatch and stops the segment.
+// The caller has checked that the resource's own data bytes lie inside the
+// segment. Some kinds read fields beyond them (Photoshop writes JPEGQuality
+// with 7 data bytes, yet its line shows the byte at offset 12; the version
+// line shows three bytes after the resource); such a field that lies past
+// the segment end reads as 0, so a short resource still shows its line and
+// nothing is read outside the segment.
 #pragma once
 
 #include <cstdint>
 
 #include "jpeg/byte_view.h"
 
-bool ShowVersionInfo(ByteView segment, int64_t dataStart);
-bool ShowResolutionInfo(ByteView segment, int64_t dataStart);
-bool ShowJpegQuality(ByteView segment, int64_t dataStart);
-bool ShowThumbnailResource(ByteView segment, int64_t dataStart);
-bool ShowXmlData(ByteView segment, int64_t dataStart, int32_t size);
+void ShowVersionInfo(ByteView segment, int64_t dataStart);
+void ShowResolutionInfo(ByteView segment, int64_t dataStart);
+void ShowJpegQuality(ByteView segment, int64_t dataStart);
+void ShowThumbnailResource(ByteView segment, int64_t dataStart);
+void ShowXmlData(ByteView segment, int64_t dataStart, int32_t size);
+
+// Big-endian reads that give 0 past the segment end.
+inline uint8_t ByteOrZero(ByteView segment, int64_t offset) {
+    uint8_t value = 0;
+    ReadU8(segment, offset, &value);
+    return value;
+}
+
+inline uint16_t U16OrZero(ByteView segment, int64_t offset) {
+    uint16_t value = 0;
+    ReadU16At(segment, offset, true, &value);
+    return value;
+}
+
+inline int32_t S32OrZero(ByteView segment, int64_t offset) {
+    int32_t value = 0;
+    ReadS32At(segment, offset, true, &value);
+    return value;
+}

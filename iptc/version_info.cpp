@@ -18,18 +18,16 @@ constexpr size_t kNameBytes = 260;
 // The names are stored big-endian behind a 4-byte count, and are read one
 // byte later: each unit then pairs a character's low byte with the next
 // character's high byte, and the count that follows the name supplies the
-// zero unit. A name that fills the buffer is cut there. False when the
-// units run past the segment end before a zero unit.
-bool ReadShiftedName(ByteView segment, int64_t start, std::string* name) {
+// zero unit. A name that fills the buffer is cut there; one that runs to
+// the segment end ends there.
+std::string ReadShiftedName(ByteView segment, int64_t start) {
     std::vector<uint16_t> units;
     for (int index = 0; index < kNameUnits - 1; index++) {
         uint16_t unit = 0;
-        if (!ReadU16At(segment, start + 2 * int64_t(index), false, &unit)) return false;
-        if (unit == 0) break;
+        if (!ReadU16At(segment, start + 2 * int64_t(index), false, &unit) || unit == 0) break;
         units.push_back(unit);
     }
-    *name = WideToNarrowText(units, kNameBytes - 1);
-    return true;
+    return WideToNarrowText(units, kNameBytes - 1);
 }
 
 // One byte shown as a text of one character; a zero byte is an empty text.
@@ -39,32 +37,21 @@ std::string CharacterText(uint8_t byte) {
 
 }  // namespace
 
-bool ShowVersionInfo(ByteView segment, int64_t dataStart) {
-    int32_t version = 0;
-    uint8_t realMergedData = 0;
-    uint8_t writerCount = 0;
-    uint8_t readerCount = 0;
-    std::string writer;
-    std::string reader;
-    if (!ReadS32At(segment, dataStart, true, &version) || !ReadU8(segment, dataStart + 4, &realMergedData) ||
-        !ReadU8(segment, dataStart + 8, &writerCount) || !ReadShiftedName(segment, dataStart + 10, &writer)) {
-        return false;
-    }
+void ShowVersionInfo(ByteView segment, int64_t dataStart) {
+    const int32_t version = S32OrZero(segment, dataStart);
+    const uint8_t realMergedData = ByteOrZero(segment, dataStart + 4);
     // Only the last byte of each 4-byte count is taken.
-    int64_t readerCountAt = dataStart + 12 + 2 * int64_t(writerCount);
-    if (!ReadU8(segment, readerCountAt, &readerCount) || !ReadShiftedName(segment, readerCountAt + 2, &reader)) {
-        return false;
-    }
+    const uint8_t writerCount = ByteOrZero(segment, dataStart + 8);
+    const std::string writer = ReadShiftedName(segment, dataStart + 10);
+    const int64_t readerCountAt = dataStart + 12 + 2 * int64_t(writerCount);
+    const uint8_t readerCount = ByteOrZero(segment, readerCountAt);
+    const std::string reader = ReadShiftedName(segment, readerCountAt + 2);
     // The last byte of the file-version field, then the three bytes after
     // it, which normally lie beyond the resource data (padding and "8B").
-    int64_t fileVersionAt = readerCountAt + 4 + 2 * int64_t(readerCount);
-    uint8_t fileVersion[4] = {0, 0, 0, 0};
-    for (int index = 0; index < 4; index++) {
-        if (!ReadU8(segment, fileVersionAt + index, &fileVersion[index])) return false;
-    }
+    const int64_t fileVersionAt = readerCountAt + 4 + 2 * int64_t(readerCount);
     AppendReportFormat("version=%d,RealMergedData=%d,len1=%d,writer=%s,len2=%d,reader=%s,fileversion=%d.%d.%s.%s\r\n",
                        version, realMergedData, writerCount, writer.c_str(), readerCount, reader.c_str(),
-                       fileVersion[0], fileVersion[1], CharacterText(fileVersion[2]).c_str(),
-                       CharacterText(fileVersion[3]).c_str());
-    return true;
+                       ByteOrZero(segment, fileVersionAt), ByteOrZero(segment, fileVersionAt + 1),
+                       CharacterText(ByteOrZero(segment, fileVersionAt + 2)).c_str(),
+                       CharacterText(ByteOrZero(segment, fileVersionAt + 3)).c_str());
 }

@@ -54,6 +54,14 @@ public:
         for (const std::string& piece : pieces) longest = std::max(longest, piece.size());
         return longest;
     }
+    // A CR at the end of one piece and its LF at the start of the next: the
+    // window's control would show two line ends.
+    bool SplitsALineEnd() const {
+        for (size_t i = 1; i < pieces.size(); i++) {
+            if (!pieces[i - 1].empty() && pieces[i - 1].back() == '\r' && pieces[i].front() == '\n') return true;
+        }
+        return false;
+    }
     std::vector<std::string> pieces;
 };
 
@@ -169,6 +177,8 @@ TEST(IptcRecords, LongTextIsShownWholeInPieces) {
     const std::vector<LongCase> cases = {
         {"caption of 2000 characters", Dataset(2, 120, Bytes(caption)), App("CaptionAbstract = " + caption + "\r\n")},
         {"line end across a piece", Dataset(2, 120, Bytes(x258 + "\r\ny")), App("CaptionAbstract = " + x258 + "\r\ny\r\n")},
+        {"line ends after a full piece", Dataset(2, 120, Bytes(std::string(263, 'a') + "\r\n\nb")),
+         App("CaptionAbstract = " + std::string(263, 'a') + "\r\nb\r\n")},
         {"line ends at the piece end", Dataset(2, 120, Bytes(x257 + "\n\n")), App("CaptionAbstract = " + x257 + "\r\n")},
         {"escape across a piece", Dataset(2, 120, Concat({Bytes(x257), {0x1B}, Bytes("y")})),
          App("CaptionAbstract = " + x257 + "ESCy\r\n")},
@@ -184,5 +194,6 @@ TEST(IptcRecords, LongTextIsShownWholeInPieces) {
         EXPECT_EQ(result, 1) << c.label;
         EXPECT_EQ(sink.Joined(), c.expected) << c.label;
         EXPECT_LE(sink.Longest(), 259u) << c.label;
+        EXPECT_FALSE(sink.SplitsALineEnd()) << c.label;
     }
 }

@@ -193,17 +193,26 @@ TEST(PhotoshopResources, SizesAndFieldsPastTheSegmentEnd) {
          "PhotoShopTag:IPTC/NAA(2147483647bytes)\r\n" + mismatch5},
         {"size one past the end", withSize(0x03EA, 5, Bytes("abcd")), "PhotoShopTag:XMLData(5bytes)\r\n" + mismatch5},
         {"data exactly to the end", withSize(0x03EA, 4, Bytes("abcd")), "PhotoShopTag:XMLData(4bytes)\r\nabcd"},
+        // A resource's own bytes inside the segment show its line; a field
+        // read beyond them and past the segment end shows as 0 or empty.
         {"quality byte 12 past the end", withSize(0x0406, 7, {0, 1, 0, 0, 0, 1, 0}),
-         "PhotoShopTag:JPEGQuality(7bytes)\r\n" + mismatch5},
+         "PhotoShopTag:JPEGQuality(7bytes)\r\n"
+         "Quality=Quality 5 (Medium),Format=Standard Format,ProgressiveScans=3 Scans,Unknown=0\r\n"},
         {"resolution of 12 bytes", withSize(0x03ED, 12, std::vector<uint8_t>(12, 1)),
-         "PhotoShopTag:ResolutionInfo(12bytes)\r\n" + mismatch5},
+         "PhotoShopTag:ResolutionInfo(12bytes)\r\n"
+         "hRes=16843009,hResUnit=257,WidthUnit=257,vRes=16843009,vResUnit=0,HeightUnit=0\r\n"},
         {"thumbnail of 20 bytes", withSize(0x0409, 20, std::vector<uint8_t>(20, 1)),
-         "PhotoShopTag:ThumbnailResource(20bytes)\r\n" + mismatch5},
+         "PhotoShopTag:ThumbnailResource(20bytes)\r\n"
+         "Format=16843009,Width=16843009,Height=16843009,TotalSize=16843009,CompressionSize=0\r\n"},
         {"version without the bytes after it", withSize(0x0421, 29, version),
-         "PhotoShopTag:VersionInfo(29bytes)\r\n" + mismatch5},
-        {"writer name past the end", withSize(0x0421, 13, writerCut), "PhotoShopTag:VersionInfo(13bytes)\r\n" + mismatch5},
+         "PhotoShopTag:VersionInfo(29bytes)\r\n"
+         "version=1,RealMergedData=1,len1=3,writer=abc,len2=3,reader=xyz,fileversion=1.0..\r\n"},
+        {"writer name past the end", withSize(0x0421, 13, writerCut),
+         "PhotoShopTag:VersionInfo(13bytes)\r\n"
+         "version=1,RealMergedData=1,len1=3,writer=a,len2=0,reader=,fileversion=0.0..\r\n"},
         {"reader count past the end", withSize(0x0421, 14, readerCountCut),
-         "PhotoShopTag:VersionInfo(14bytes)\r\n" + mismatch5},
+         "PhotoShopTag:VersionInfo(14bytes)\r\n"
+         "version=1,RealMergedData=1,len1=40,writer=a,len2=0,reader=,fileversion=0.0..\r\n"},
     });
 }
 
