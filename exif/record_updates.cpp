@@ -17,8 +17,10 @@ constexpr size_t kUserCommentLimit = 1999;
 constexpr size_t kAsciiCommentLimit = 199;
 constexpr int kLastOrientation = 8;
 
-// ISO speeds below this were written in another unit by some cameras.
-constexpr int32_t kSmallestIsoSpeed = 50;
+// An early encoding stored the speed as a single digit in units of 200.
+// No camera uses 1 to 9 as a speed, while phones really store 20 to 40 in
+// daylight, so only the single digits are scaled.
+constexpr int64_t kHighestScaledIso = 9;
 constexpr int64_t kSmallIsoFactor = 200;
 
 double EntryNumber(const ImageSummary& summary, const DirectoryEntry& entry) {
@@ -55,7 +57,7 @@ void UpdateOrientation(ImageSummary& summary, const DirectoryEntry& entry) {
 
 void UpdateIsoSpeed(ImageSummary& summary, const DirectoryEntry& entry) {
     int64_t speed = EntryInteger(summary, entry);
-    if (speed < kSmallestIsoSpeed) speed *= kSmallIsoFactor;
+    if (speed >= 1 && speed <= kHighestScaledIso) speed *= kSmallIsoFactor;
     summary.isoSpeed = DoubleToInt32(static_cast<double>(speed));
 }
 
