@@ -40,6 +40,11 @@ std::string Utf16ValueText(ByteView value, int64_t byteCount);
 // Four blanks per nesting level.
 std::string DirectoryIndent(int level);
 
+// The bytes of the line ShowEntryLine appends.
+inline size_t EntryLineBytes(const std::string& label, const std::string& value) {
+    return label.size() + 3 + value.size() + 2;
+}
+
 // Shows "<label> = <value>" as one line in the colour already set, then sets
 // black again: every entry line ends that way, red or not.
 void ShowEntryLine(std::string label, const std::string& value);

@@ -41,8 +41,16 @@ struct DirectoryWalk {
     ThumbnailPlace thumbnail;
 };
 
+// A RATIONAL, SRATIONAL or DOUBLE of no components: the listing would show
+// the entry's four inline bytes as a value and the summary would read eight
+// bytes from there, so neither takes anything from it.
+bool HasNoOwnBytes(const DirectoryEntry& entry) {
+    return entry.componentCount == 0 && FormatByteSize(entry.format) == 8;
+}
+
 std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
     std::string text;
+    if (HasNoOwnBytes(entry)) return text;
     switch (static_cast<ValueFormat>(entry.format)) {
         case ValueFormat::Byte:
             // BYTE text of two bytes or more is UTF-16LE, as the Windows XP tags store it.
@@ -63,19 +71,20 @@ std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
     return text;
 }
 
-// False, with nothing shown, when the walk's budget cannot pay for the value.
+// False, with nothing shown, when the walk's budget cannot pay for the line.
 bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
     const std::string value = EntryValueText(entry, walk.summary.bigEndian);
-    if (!SpendExifWalkBudget(value.size())) return false;
-    std::string line = walk.indent;
-    line += "    ";
-    if (const char* name = FindTagName(entry.tag)) {
-        line += name;
+    std::string label = walk.indent;
+    label += "    ";
+    const char* name = FindTagName(entry.tag);
+    if (name != nullptr) {
+        label += name;
     } else {
-        SetReportColor(kColorRed);
-        line += FormatText("Unknown Tag %04x", entry.tag);
+        label += FormatText("Unknown Tag %04x", entry.tag);
     }
-    ShowEntryLine(std::move(line), value);
+    if (!ExifWalkBudgetAllows(EntryLineBytes(label, value))) return false;
+    if (name == nullptr) SetReportColor(kColorRed);
+    ShowEntryLine(std::move(label), value);
     return true;
 }
 
@@ -143,7 +152,7 @@ void WalkEntry(DirectoryWalk& walk, int64_t entryOffset) {
         return;
     }
     if (!PrintEntry(walk, entry)) return;
-    ApplyRecordUpdate(walk.summary, entry);
+    if (!HasNoOwnBytes(entry)) ApplyRecordUpdate(walk.summary, entry);
     FollowLinks(walk, entry);
 }
 
@@ -188,11 +197,11 @@ void ShowThumbnail(DirectoryWalk& walk) {
         length = blockLength - offset;
     }
     AppendReportFormat("(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
-    // Decoding costs like showing the bytes: a thumbnail met again and again
-    // through looping links is decoded only while the budget lasts.
-    if (!SpendExifWalkBudget(static_cast<size_t>(length))) return;
+    // Decoding is paid for from the same budget as showing: a thumbnail met
+    // again and again through looping links is decoded only while it lasts.
     ByteView bytes;
     SubView(walk.block, offset, length, &bytes);
+    if (!SpendExifWalkBudgetOnDecode(ThumbnailDecodeCost(bytes))) return;
     DecodeThumbnail(walk.summary, bytes);
     walk.summary.thumbnailBytes = static_cast<int32_t>(length);
 }
@@ -221,7 +230,7 @@ void WalkDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffse
                        static_cast<int>(directoryEnd + 4));
     AppendReportFormat("(dir has %d entries)\r\n", entryCount);
     for (int i = 0; i < entryCount; i++) {
-        if (!SpendExifWalkBudget(kEntryLineCost)) break;
+        if (!ExifWalkBudgetAllows(0)) break;
         WalkEntry(walk, directoryOffset + 2 + kEntrySize * i);
     }
     FollowNextDirectory(walk, directoryEnd);

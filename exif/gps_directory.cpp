@@ -84,8 +84,7 @@ void StoreAltitudeText(ImageSummary& summary, const AltitudeState& altitude) {
 
 // The reference is a BYTE; writers that store it as text keep the number in its first byte.
 bool AltitudeRefBelowSeaLevel(const DirectoryEntry& entry, int bigEndian) {
-    if (entry.format == static_cast<int>(ValueFormat::Ascii) ||
-        entry.format == static_cast<int>(ValueFormat::Undefined)) {
+    if (HoldsText(entry.format)) {
         uint8_t byte = 0;
         return ReadU8(entry.value, 0, &byte) && byte == 1;
     }
@@ -124,10 +123,7 @@ void UpdateGpsTexts(ImageSummary& summary, const DirectoryEntry& entry, Altitude
 
 // Every component on its own, joined by ","; no cap on their number.
 std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
-    if (entry.format == static_cast<int>(ValueFormat::Ascii) ||
-        entry.format == static_cast<int>(ValueFormat::Undefined)) {
-        return QuotedValueText(entry.value, entry.byteCount);
-    }
+    if (HoldsText(entry.format)) return QuotedValueText(entry.value, entry.byteCount);
     const int size = FormatByteSize(entry.format);
     std::string text;
     for (int64_t position = 0; position < entry.byteCount; position += size) {
@@ -139,19 +135,15 @@ std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
     return text;
 }
 
-// False, with nothing shown, when the walk's budget cannot pay for the value.
+// False, with nothing shown, when the walk's budget cannot pay for the line.
 bool PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
     const std::string value = GpsValueText(entry, bigEndian);
-    if (!SpendExifWalkBudget(value.size())) return false;
-    std::string line;
-    if (entry.tag < kGpsTagNameCount) {
-        line = "        GPS";
-        line += kGpsTagNames[entry.tag];
-    } else {
-        SetReportColor(kColorRed);
-        line = FormatText("        Illegal GPS tag %04x", entry.tag);
-    }
-    ShowEntryLine(std::move(line), value);
+    const bool known = entry.tag < kGpsTagNameCount;
+    std::string label = known ? std::string("        GPS") + kGpsTagNames[entry.tag]
+                              : FormatText("        Illegal GPS tag %04x", entry.tag);
+    if (!ExifWalkBudgetAllows(EntryLineBytes(label, value))) return false;
+    if (!known) SetReportColor(kColorRed);
+    ShowEntryLine(std::move(label), value);
     return true;
 }
 
@@ -196,7 +188,7 @@ void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directory
     summary.gpsAltitudeText[0] = '\0';
     AltitudeState altitude;
     for (int i = 0; i < entryCount; i++) {
-        if (!SpendExifWalkBudget(kEntryLineCost)) return;
+        if (!ExifWalkBudgetAllows(0)) return;
         const int64_t entryOffset = directoryOffset + 2 + kEntrySize * i;
         if (!ViewHas(block, entryOffset, kEntrySize)) {
             ReportNonfatal("GPS sei directory goes past end of exif\r\n", 0, 0);
@@ -211,7 +203,8 @@ void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directory
             ReportNonfatal("Illegal value pointer for tag %04x\r\n", entry.tag, 0);
             continue;
         }
-        UpdateGpsTexts(summary, entry, altitude);
+        // Like the listing, the summary takes nothing from a value of no components.
+        if (entry.componentCount != 0) UpdateGpsTexts(summary, entry, altitude);
         if (!PrintGpsEntry(entry, bigEndian)) return;
     }
 }

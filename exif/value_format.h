@@ -24,6 +24,11 @@ enum class ValueFormat : int {
     Double = 12,
 };
 
+// ASCII and UNDEFINED values are shown as quoted text, not as numbers.
+inline bool HoldsText(int format) {
+    return format == static_cast<int>(ValueFormat::Ascii) || format == static_cast<int>(ValueFormat::Undefined);
+}
+
 constexpr int kLowestFormat = 1;
 constexpr int kHighestFormat = 12;
 

@@ -11,12 +11,18 @@ struct ReportState {
     ReportPane currentPane = ReportPane::Jpeg;
     bool hasCurrentPane = false;
     bool reportEnabled = false;
+    uint64_t shownBytes = 0;
 };
 
 ReportState reportState;
 
-bool ReportReady() {
-    return reportState.reportEnabled && reportState.hasCurrentPane && reportState.sink != nullptr;
+// Text is counted even with no sink installed, so that a walk bounded by
+// what it shows stays bounded when nobody looks.
+bool ReportReady() { return reportState.reportEnabled && reportState.hasCurrentPane; }
+
+void Deliver(const char* text, size_t length) {
+    reportState.shownBytes += length;
+    if (reportState.sink != nullptr) reportState.sink->AppendText(reportState.currentPane, text, length);
 }
 
 std::string FormatTextV(const char* format, va_list args) {
@@ -48,12 +54,12 @@ void SelectReportPane(ReportPane pane) {
 
 void AppendReport(const char* text) {
     if (!ReportReady()) return;
-    reportState.sink->AppendText(reportState.currentPane, text, std::strlen(text));
+    Deliver(text, std::strlen(text));
 }
 
 void AppendReportText(const std::string& text) {
     if (!ReportReady()) return;
-    reportState.sink->AppendText(reportState.currentPane, text.data(), text.size());
+    Deliver(text.data(), text.size());
 }
 
 void AppendReportFormat(const char* format, ...) {
@@ -68,7 +74,7 @@ void AppendReportFormat(const char* format, ...) {
     int needed = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
     if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
-        reportState.sink->AppendText(reportState.currentPane, small, static_cast<size_t>(needed));
+        Deliver(small, static_cast<size_t>(needed));
     } else if (needed >= 0) {
         AppendReportText(FormatTextV(format, args));
     }
@@ -83,8 +89,10 @@ std::string FormatText(const char* format, ...) {
     return text;
 }
 
+uint64_t ReportedBytes() { return reportState.shownBytes; }
+
 void SetReportColor(uint32_t color) {
-    if (!ReportReady()) return;
+    if (!ReportReady() || reportState.sink == nullptr) return;
     reportState.sink->SetColor(reportState.currentPane, color);
 }
 

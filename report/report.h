@@ -31,6 +31,8 @@ void AppendReportText(const std::string& text);
 // printf-style append with no length limit: a long value is never cut.
 void AppendReportFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void SetReportColor(uint32_t color);
+// Bytes of text appended to any pane since the sink was installed.
+uint64_t ReportedBytes();
 void ReportFatal(const char* message);
 void ReportNonfatal(const char* format, int32_t first, int32_t second);
 

@@ -10,6 +10,10 @@
 // few hundred bytes cannot make the decoder allocate hundreds of megabytes.
 constexpr int64_t kMostThumbnailPixels = 1024LL * 1024;
 
+// The work of decoding the thumbnail, in bytes read plus pixels made, as
+// far as its header tells before decoding.
+size_t ThumbnailDecodeCost(ByteView thumbnail);
+
 // Decodes the thumbnail bytes; on success stores the pixel size in the
 // summary and makes the picture the current thumbnail. Shows nothing.
 void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail);

@@ -172,6 +172,20 @@ TEST(DirectoryWalker, FourBytesOrFewerLieInTheEntry) {
     }
 }
 
+// Eight-byte formats of no components hold nothing: the inline field and
+// the entry after it are not their value, for the listing or the summary.
+TEST(DirectoryWalker, EightByteValuesOfNoComponentsShowAndSetNothing) {
+    for (unsigned format : {kRational, kSRational, kDouble}) {
+        ExifBlockBuilder block(true);
+        int dir = block.Directory();
+        block.AddRaw(dir, 0x829D, format, 0, 28);
+        block.Add(dir, 0x9000, kUndefined, 4, Bytes("0230"));
+        ExifRun run(block.Tiff());
+        EXPECT_TRUE(run.HasLine("    FNumber = ")) << format << "\n" << run.Text();
+        EXPECT_EQ(run.summary.fStop, 0.0f) << format;
+    }
+}
+
 TEST(DirectoryWalker, ValueTextsByFormat) {
     struct Case {
         const char* name;
@@ -257,7 +271,8 @@ TEST(DirectoryWalker, IsoSpeedRule) {
         int32_t expected;
     };
     const Case cases[] = {
-        {2, -1, 400}, {49, -1, 9800}, {50, -1, 50}, {400, -1, 400}, {0, 200, 200}, {-1, 160, 160}, {100, 800, 100},
+        {1, -1, 200},  {9, -1, 1800},     {10, -1, 10},     {32, -1, 32},     {49, -1, 49},   {50, -1, 50},
+        {400, -1, 400}, {0, 200, 200},    {-1, 160, 160},   {100, 800, 100},
     };
     for (const Case& c : cases) {
         ExifBlockBuilder block(false);

@@ -157,15 +157,19 @@ void WriteGpsFanOut(FILE* file) {
     Put(file, StartOfScan());
 }
 
-// A thumbnail of a few hundred bytes whose header claims 8000 x 8000 pixels:
-// memory for them must not be taken before the picture proves it has them.
-void WriteThumbnailClaimingHugeSize(FILE* file) {
-    std::vector<uint8_t> thumbnail = ClaimFrameSize(MakeTestJpeg(16, 16), 8000, 8000);
+// A thumbnail of a few hundred bytes whose header claims side x side pixels.
+// At 8000 memory for them must not be taken before the picture proves it
+// has them; at 1024 the decoder fills the megapixel in from the few bytes,
+// and five links of the directory to itself reach it 781 times.
+void WriteThumbnailClaiming(FILE* file, unsigned side, bool loopingLinks) {
+    std::vector<uint8_t> thumbnail = ClaimFrameSize(MakeTestJpeg(16, 16), side, side);
     ByteBuilder block = IntelBlock();
-    const uint32_t thumbnailOffset = 8 + 2 + 2 * 12 + 4;
-    block.U16(2);
+    const unsigned entries = loopingLinks ? 7 : 2;
+    const uint32_t thumbnailOffset = 8 + 2 + entries * 12 + 4;
+    block.U16(entries);
     Entry(block, 0x0201, 4, 1, thumbnailOffset);
     Entry(block, 0x0202, 4, 1, static_cast<uint32_t>(thumbnail.size()));
+    for (unsigned i = 2; i < entries; i++) Entry(block, 0x8769, 4, 1, 8);
     block.U32(0);
     block.Append(thumbnail);
     Put(file, StartOfImage());
@@ -215,8 +219,12 @@ const std::vector<HostileFile>& HostileFiles() {
          {{"Map: 65527 - End of exif", 1}}},
         {"thousands_of_links_to_one_gps_directory", WriteGpsFanOut, 0, 0,
          {{"Map: 65527 - End of exif", 1}}},
-        {"thumbnail_claiming_eight_thousand_pixels_square", WriteThumbnailClaimingHugeSize, 0, 0,
+        {"thumbnail_claiming_eight_thousand_pixels_square",
+         [](FILE* file) { WriteThumbnailClaiming(file, 8000, false); }, 0, 0,
          {{"(Thumbnail size: ", 1}, {"Image contains no thumbnail", 1}}},
+        {"megapixel_thumbnail_of_a_few_bytes_behind_looping_links",
+         [](FILE* file) { WriteThumbnailClaiming(file, 1024, true); }, 0, 0,
+         {{"Thumbnail: 1024 x 1024", 1}, {"Thumbnail res: 1024 x 1024", 1}, {"Exif listing too long", 1}}},
     };
     return files;
 }
