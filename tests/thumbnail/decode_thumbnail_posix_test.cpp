@@ -45,6 +45,9 @@ TEST(DecodeThumbnail, OnlyFullyDecodedPicturesCount) {
         {"valid 160 x 120", valid, 160, 120},
         {"odd size", MakeTestJpeg(17, 5), 17, 5},
         {"cut in the middle of the scan", truncated, 0, 0},
+        // Warned of, but decoded to the end: shown, as the window shows them.
+        {"stray bytes before the scan", WithStrayBytesBeforeScan(MakeTestJpeg(66, 43)), 66, 43},
+        {"damaged scan data", WithDamagedScanData(valid), 160, 120},
         {"cut before any size", headerOnly, 0, 0},
         {"random bytes", RandomBytes(4000), 0, 0},
         {"random bytes after a start marker", Concat({{0xFF, 0xD8}, RandomBytes(4000)}), 0, 0},

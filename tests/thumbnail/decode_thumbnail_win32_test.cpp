@@ -88,6 +88,9 @@ TEST_F(DecodeThumbnailTest, ValidJpegGivesItsSizeAndABitmapOfThatSize) {
         {"one pixel", FlatJpeg(1, 1), 1, 1},
         {"partial blocks, portrait", FlatJpeg(17, 300), 17, 300},
         {"trailing bytes after the image", Concat({FlatJpeg(75, 56), {0x00, 0x00, 0x00, 0x00}}), 75, 56},
+        // Damage the decoder only warns of: the picture is still shown.
+        {"stray bytes before the scan", WithStrayBytesBeforeScan(FlatJpeg(66, 43)), 66, 43},
+        {"damaged scan data", WithDamagedScanData(FlatJpeg(160, 120)), 160, 120},
         {"camera thumbnail 160 x 120", CorpusBytes("Canon_PowerShot_S40.jpg", 2066, 5448), 160, 120},
         {"camera thumbnail 68 x 46", CorpusBytes("Canon_40D.jpg", 1120, 1378), 68, 46},
         {"portrait camera thumbnail", CorpusBytes("WWL_(Polaroid)_ION230.jpg", 734, 1435), 56, 75},
@@ -120,6 +123,7 @@ TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
         {"start of image only", {0xFF, 0xD8}},
         {"cut inside the quantisation table", Prefix(jpeg, 40)},
         {"cut inside the frame header", Prefix(jpeg, 2 + 69 + 6)},
+        {"scan data cut short", Prefix(jpeg, jpeg.size() - 40)},
         {"camera thumbnail cut before its frame header", Prefix(camera, 200)},
         {"markers without a frame", Concat({{0xFF, 0xD8}, Segment(0xFE, Bytes("no frame")), {0xFF, 0xD9}})},
         {"zero bytes", std::vector<uint8_t>(512, 0)},

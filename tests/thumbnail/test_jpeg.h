@@ -1,6 +1,7 @@
 // Small real JPEG images for the thumbnail tests, made with libjpeg-turbo.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -46,3 +47,33 @@ inline std::vector<uint8_t> ClaimFrameSize(std::vector<uint8_t> jpeg, unsigned w
     }
     return jpeg;
 }
+
+// Damage that a decoder only warns of, for the thumbnails both front ends
+// must still show: two stray bytes before the start-of-scan marker.
+inline std::vector<uint8_t> WithStrayBytesBeforeScan(std::vector<uint8_t> jpeg) {
+    for (size_t i = 2; i + 1 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) {
+            jpeg.insert(jpeg.begin() + static_cast<long>(i), {0x00, 0x00});
+            break;
+        }
+    }
+    return jpeg;
+}
+
+// The entropy-coded data with a few bytes changed (never into a marker
+// prefix): codes the tables lack, which the decoder warns of and fills in.
+inline std::vector<uint8_t> WithDamagedScanData(std::vector<uint8_t> jpeg) {
+    size_t scan = 0;
+    for (size_t i = 2; i + 1 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) {
+            scan = i + 2 + (static_cast<size_t>(jpeg[i + 2]) << 8 | jpeg[i + 3]);
+            break;
+        }
+    }
+    for (size_t i = scan + 4; scan != 0 && i + 4 < jpeg.size(); i += 29) {
+        const uint8_t changed = static_cast<uint8_t>(jpeg[i] ^ 0x5A);
+        if (jpeg[i] != 0xFF && jpeg[i - 1] != 0xFF && changed != 0xFF) jpeg[i] = changed;
+    }
+    return jpeg;
+}
+
