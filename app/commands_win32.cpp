@@ -156,7 +156,7 @@ void OpenPath(const char* path) {
     if (!PathFileExistsA(path) || PathIsDirectoryA(path)) return;
     ClearPanes();
     SetWindowTextA(shell.statusBar, path);
-    AnalyzeFile(path);
+    AnalyzeFile(shell.analysis, path);
 }
 
 void ClearPanes() {
@@ -164,6 +164,6 @@ void ClearPanes() {
         SendMessageA(content, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         SendMessageA(content, EM_EMPTYUNDOBUFFER, 0, 0);
     }
-    ReleaseCurrentThumbnail();
+    ReleaseThumbnail(shell.analysis.thumbnail);
     RedrawWindow(PaneContent(ReportPane::Thumbnail), nullptr, nullptr, RDW_INVALIDATE);
 }

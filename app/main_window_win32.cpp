@@ -199,13 +199,13 @@ void OnSize(HWND window) {
 
 void OnClose(HWND window) {
     DeleteSplitterRegions();
-    InstallReportSink(nullptr);
+    // The report goes nowhere from now on, and the thumbnail bitmap is deleted.
+    ResetAnalysis(shell.analysis, nullptr);
     for (int pane = 0; pane < kPaneCount; pane++) {
         UnsubclassBandContainer(shell.bandContainers[pane]);
         shell.paneContents[pane] = nullptr;
         shell.bandContainers[pane] = nullptr;
     }
-    ReleaseCurrentThumbnail();
     DestroyWindow(window);
 }
 

@@ -54,4 +54,4 @@ RichEditReportSink richEditSink;
 
 }  // namespace
 
-void InstallRichEditReportSink() { InstallReportSink(&richEditSink); }
+void InstallRichEditReportSink() { ResetAnalysis(shell.analysis, &richEditSink); }

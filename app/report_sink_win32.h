@@ -1,5 +1,6 @@
 // Report output into the panes' rich edits.
 #pragma once
 
-// Sends report text to the rich edits of the main window's panes from now on.
+// Makes the shell's analysis start afresh with its report going to the rich
+// edits of the main window's panes.
 void InstallRichEditReportSink();

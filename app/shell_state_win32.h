@@ -8,6 +8,7 @@
 #include "app/app_context_win32.h"
 #include "app/split_geometry.h"
 #include "app/track_size.h"
+#include "jpeg/analysis.h"
 #include "report/report.h"
 
 struct SplitterState {
@@ -38,6 +39,9 @@ struct ShellState {
     ReportPane selectedPane;
     TrackSize minTrackSize;
     SplitterState splitter;
+    // The analysis of the open file: its report goes to the panes' rich
+    // edits, and its thumbnail is the picture the thumbnail pane paints.
+    Analysis analysis;
 };
 
 extern ShellState shell;

@@ -9,7 +9,7 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
     if (item == nullptr || item->hwndItem == nullptr || item->hwndItem != PaneContent(ReportPane::Thumbnail)) return;
     RECT area = item->rcItem;
     FillRect(item->hDC, &area, GetSysColorBrush(COLOR_WINDOW));
-    if (CurrentThumbnailBitmap() != nullptr) {
+    if (ThumbnailBitmap(shell.analysis.thumbnail) != nullptr) {
         PaintThumbnail(item->hDC, area);
         return;
     }
@@ -19,7 +19,7 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
 }
 
 void PaintThumbnail(HDC dc, RECT area) {
-    HBITMAP bitmap = CurrentThumbnailBitmap();
+    HBITMAP bitmap = ThumbnailBitmap(shell.analysis.thumbnail);
     if (bitmap == nullptr) return;
     BITMAP facts;
     if (GetObjectA(bitmap, sizeof facts, &facts) == 0) return;

@@ -1,6 +1,6 @@
-// The in-process analysis over the corpus, as the command line runs it: the
-// portable report backend installed once, the panes and the thumbnail
-// cleared before every file, then AnalyzeFile. Reported as files per second.
+// The in-process analysis over the corpus, as the command line runs it: one
+// analysis writing to the portable report backend, the panes cleared before
+// every file, then AnalyzeFile. Reported as files per second.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,11 +9,11 @@
 
 #include "bench/corpus_files.h"
 #include "jpeg/analyze_file.h"
+#include "jpeg/byte_source.h"
 #include "jpeg/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "report/pane_text_sink.h"
 #include "report/report.h"
-#include "thumbnail/thumbnail.h"
 
 namespace {
 
@@ -35,20 +35,18 @@ void AnalyzeCorpus(benchmark::State& state) {
         return;
     }
     PaneTextSink sink;
-    InstallReportSink(&sink);
+    Analysis analysis;
+    ResetAnalysis(analysis, &sink);
     size_t reportBytes = 0;
     for (auto _ : state) {
         for (const std::string& path : files) {
             sink.Clear();
-            ReleaseCurrentThumbnail();
-            benchmark::DoNotOptimize(AnalyzeFile(path.c_str()));
+            benchmark::DoNotOptimize(AnalyzeFile(analysis, path.c_str()));
             for (int pane = 0; pane < kPaneCount; pane++) {
                 reportBytes += sink.Pane(static_cast<ReportPane>(pane)).text.size();
             }
         }
     }
-    ReleaseCurrentThumbnail();
-    InstallReportSink(nullptr);
     CountFiles(state, files.size());
     state.counters["reportBytesPerFile"] =
         static_cast<double>(reportBytes) / (static_cast<double>(state.iterations()) * files.size());
@@ -60,22 +58,21 @@ BENCHMARK(AnalyzeCorpus)->Unit(benchmark::kMillisecond);
 void ReadSegmentsOfCorpus(benchmark::State& state) {
     const std::vector<std::string>& files = CorpusFiles();
     PaneTextSink sink;
-    InstallReportSink(&sink);
+    Analysis analysis;
+    ResetAnalysis(analysis, &sink);
     for (auto _ : state) {
         for (const std::string& path : files) {
             sink.Clear();
-            SelectReportPane(ReportPane::Exif);
-            ImageSummary summary;
-            summary.segments = SegmentList{};
-            ResetImageSummary(summary);
-            summary.openFile = std::fopen(path.c_str(), "rb");
-            if (summary.openFile == nullptr) continue;
-            benchmark::DoNotOptimize(ReadJpegSegments(summary));
-            std::fclose(summary.openFile);
-            ReleaseSegments(summary.segments);
+            SelectReportPane(analysis.report, ReportPane::Exif);
+            ResetImageSummary(analysis.summary);
+            FILE* file = std::fopen(path.c_str(), "rb");
+            if (file == nullptr) continue;
+            ByteSource source = StreamSource(file);
+            benchmark::DoNotOptimize(ReadJpegSegments(analysis, source));
+            std::fclose(file);
+            ReleaseSegments(analysis.summary.segments);
         }
     }
-    InstallReportSink(nullptr);
     CountFiles(state, files.size());
 }
 BENCHMARK(ReadSegmentsOfCorpus)->Unit(benchmark::kMillisecond);
@@ -84,14 +81,14 @@ BENCHMARK(ReadSegmentsOfCorpus)->Unit(benchmark::kMillisecond);
 void AppendLines(benchmark::State& state) {
     const int64_t lines = state.range(0);
     PaneTextSink sink;
-    InstallReportSink(&sink);
+    Report report;
+    ResetReport(report, &sink);
     for (auto _ : state) {
         sink.Clear();
-        SelectReportPane(ReportPane::Exif);
-        for (int64_t i = 0; i < lines; i++) AppendReportFormat("Tag %04x: value %d\r\n", 0x100, 1);
+        SelectReportPane(report, ReportPane::Exif);
+        for (int64_t i = 0; i < lines; i++) AppendReportFormat(report, "Tag %04x: value %d\r\n", 0x100, 1);
         benchmark::DoNotOptimize(sink.Pane(ReportPane::Exif).text.size());
     }
-    InstallReportSink(nullptr);
     state.SetItemsProcessed(state.iterations() * lines);
 }
 BENCHMARK(AppendLines)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);

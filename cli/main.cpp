@@ -12,7 +12,6 @@
 #include "jpeg/file_facts.h"
 #include "report/pane_text_sink.h"
 #include "report/report.h"
-#include "thumbnail/thumbnail.h"
 
 namespace {
 
@@ -32,10 +31,10 @@ const char kUsage[] =
 // named on stderr here; otherwise panes cleared, analysed, printed. The
 // path is looked at only when the analysis refused it, which spares the
 // common case a second query of the file system.
-bool ReportOneFile(const std::string& path, const CliOptions& options, bool color, PaneTextSink& sink) {
+bool ReportOneFile(const std::string& path, const CliOptions& options, bool color, PaneTextSink& sink,
+                   Analysis& analysis) {
     sink.Clear();
-    ReleaseCurrentThumbnail();
-    bool reported = AnalyzeFile(path.c_str()) == 1;
+    bool reported = AnalyzeFile(analysis, path.c_str()) == 1;
     if (!reported) {
         FileFacts facts = QueryFileFacts(path.c_str());
         if (!facts.exists) {
@@ -47,7 +46,7 @@ bool ReportOneFile(const std::string& path, const CliOptions& options, bool colo
             return false;
         }
     }
-    PrintPanes(stdout, sink, options.pane, color);
+    PrintPanes(stdout, sink, analysis.thumbnail, options.pane, color);
     return reported;
 }
 
@@ -74,14 +73,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     PaneTextSink sink;
-    InstallReportSink(&sink);
+    Analysis analysis;
+    ResetAnalysis(analysis, &sink);
     bool color = ResolveColor(options.color, stdoutIsTerminal, std::getenv("NO_COLOR"));
     bool allReported = true;
     for (const std::string& path : options.files) {
-        if (!ReportOneFile(path, options, color, sink)) allReported = false;
+        if (!ReportOneFile(path, options, color, sink, analysis)) allReported = false;
     }
-    ReleaseCurrentThumbnail();
-    InstallReportSink(nullptr);
     std::fflush(stdout);
     return allReported ? 0 : 1;
 }

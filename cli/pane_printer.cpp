@@ -1,9 +1,9 @@
+// The panes of one file printed to a stream, as text, in colour or not.
 #include "cli/pane_printer.h"
 
 #include <cstring>
 #include <string>
 
-#include "thumbnail/thumbnail.h"
 
 namespace {
 
@@ -50,20 +50,18 @@ void PrintPaneText(FILE* out, const PaneText& pane, bool color) {
     }
 }
 
-void PrintThumbnailPane(FILE* out) {
-    int width = 0;
-    int height = 0;
-    if (CurrentThumbnailSize(&width, &height)) {
-        std::fprintf(out, "Thumbnail: %d x %d\n", width, height);
+void PrintThumbnailPane(FILE* out, const ThumbnailState& thumbnail) {
+    if (thumbnail.width > 0) {
+        std::fprintf(out, "Thumbnail: %d x %d\n", thumbnail.width, thumbnail.height);
     } else {
         std::fputs("Image contains no thumbnail\n", out);
     }
 }
 
-void PrintPanes(FILE* out, const PaneTextSink& sink, PaneChoice choice, bool color) {
+void PrintPanes(FILE* out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice, bool color) {
     switch (choice) {
         case PaneChoice::Jpeg: PrintPaneText(out, sink.Pane(ReportPane::Jpeg), color); return;
-        case PaneChoice::Thumbnail: PrintThumbnailPane(out); return;
+        case PaneChoice::Thumbnail: PrintThumbnailPane(out, thumbnail); return;
         case PaneChoice::Exif: PrintPaneText(out, sink.Pane(ReportPane::Exif), color); return;
         case PaneChoice::Iptc: PrintPaneText(out, sink.Pane(ReportPane::IptcXmp), color); return;
         case PaneChoice::All: break;
@@ -72,7 +70,7 @@ void PrintPanes(FILE* out, const PaneTextSink& sink, PaneChoice choice, bool col
         std::fprintf(out, "%s== %s ==\n", i == 0 ? "" : "\n", kPaneTitles[i]);
         ReportPane pane = static_cast<ReportPane>(i);
         if (pane == ReportPane::Thumbnail) {
-            PrintThumbnailPane(out);
+            PrintThumbnailPane(out, thumbnail);
         } else {
             const PaneText& text = sink.Pane(pane);
             PrintPaneText(out, text, color);

@@ -5,10 +5,11 @@
 
 #include "cli/cli_options.h"
 #include "report/pane_text_sink.h"
+#include "thumbnail/thumbnail.h"
 
 // Line ends "\r\n" print as "\n"; red runs print red when color is set;
 // the bytes are otherwise written as the core made them.
 void PrintPaneText(FILE* out, const PaneText& pane, bool color);
 // The thumbnail pane: its size when a thumbnail was decoded, else its text.
-void PrintThumbnailPane(FILE* out);
-void PrintPanes(FILE* out, const PaneTextSink& sink, PaneChoice choice, bool color);
+void PrintThumbnailPane(FILE* out, const ThumbnailState& thumbnail);
+void PrintPanes(FILE* out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice, bool color);

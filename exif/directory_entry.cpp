@@ -1,3 +1,5 @@
+// One directory entry: its fields, where its value lies, and the value
+// texts of the listing.
 #include "exif/directory_entry.h"
 
 #include "exif/value_format.h"
@@ -70,10 +72,10 @@ std::string DirectoryIndent(int level) {
     return std::string(static_cast<size_t>(level > 0 ? 4 * level : 0), ' ');
 }
 
-void ShowEntryLine(std::string label, const std::string& value) {
+void ShowEntryLine(Report& report, std::string label, const std::string& value) {
     label += " = ";
     label += value;
     label += "\r\n";
-    AppendReportText(label);
-    SetReportColor(kColorBlack);
+    AppendReportText(report, label);
+    SetReportColor(report, kColorBlack);
 }

@@ -7,6 +7,8 @@
 
 #include "jpeg/byte_view.h"
 
+struct Report;
+
 constexpr int64_t kEntrySize = 12;
 
 struct DirectoryEntry {
@@ -47,4 +49,4 @@ inline size_t EntryLineBytes(const std::string& label, const std::string& value)
 
 // Shows "<label> = <value>" as one line in the colour already set, then sets
 // black again: every entry line ends that way, red or not.
-void ShowEntryLine(std::string label, const std::string& value);
+void ShowEntryLine(Report& report, std::string label, const std::string& value);

@@ -1,3 +1,5 @@
+// The walk of the EXIF directories: their entries listed and kept as data,
+// the summary record filled, and every link followed.
 #include "exif/directory_walker.h"
 
 #include <string>
@@ -34,9 +36,12 @@ struct ThumbnailPlace {
 };
 
 struct DirectoryWalk {
+    Analysis& analysis;
+    Report& report;
     ImageSummary& summary;
     ByteView block;
     int level;
+    DirectoryKind kind;
     std::string indent;
     ThumbnailPlace thumbnail;
 };
@@ -48,7 +53,7 @@ bool HasNoOwnBytes(const DirectoryEntry& entry) {
     return entry.componentCount == 0 && FormatByteSize(entry.format) == 8;
 }
 
-std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
+std::string EntryValueText(Report& report, const DirectoryEntry& entry, int bigEndian) {
     std::string text;
     if (HasNoOwnBytes(entry)) return text;
     switch (static_cast<ValueFormat>(entry.format)) {
@@ -57,7 +62,7 @@ std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
             if (entry.byteCount >= 2) {
                 text = Utf16ValueText(entry.value, entry.byteCount);
             } else {
-                AppendValueList(text, entry.value, bigEndian, entry.format, entry.byteCount);
+                AppendValueList(report, text, entry.value, bigEndian, entry.format, entry.byteCount);
             }
             break;
         case ValueFormat::Ascii:
@@ -65,27 +70,42 @@ std::string EntryValueText(const DirectoryEntry& entry, int bigEndian) {
             text = QuotedValueText(entry.value, entry.byteCount);
             break;
         default:
-            AppendValueList(text, entry.value, bigEndian, entry.format, entry.byteCount);
+            AppendValueList(report, text, entry.value, bigEndian, entry.format, entry.byteCount);
             break;
     }
     return text;
 }
 
 // False, with nothing shown, when the walk's budget cannot pay for the line.
-bool PrintEntry(const DirectoryWalk& walk, const DirectoryEntry& entry) {
-    const std::string value = EntryValueText(entry, walk.summary.bigEndian);
+bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name) {
+    const std::string value = EntryValueText(walk.report, entry, walk.summary.bigEndian);
     std::string label = walk.indent;
     label += "    ";
-    const char* name = FindTagName(entry.tag);
     if (name != nullptr) {
         label += name;
     } else {
         label += FormatText("Unknown Tag %04x", entry.tag);
     }
-    if (!ExifWalkBudgetAllows(EntryLineBytes(label, value))) return false;
-    if (name == nullptr) SetReportColor(kColorRed);
-    ShowEntryLine(std::move(label), value);
+    if (!ExifWalkBudgetAllows(walk.analysis.walkBudget, walk.report, EntryLineBytes(label, value))) return false;
+    if (name == nullptr) SetReportColor(walk.report, kColorRed);
+    ShowEntryLine(walk.report, std::move(label), value);
     return true;
+}
+
+// The entry as data, beside its line; a maker note is kept without its bytes.
+void KeepEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name, bool withValue) {
+    DecodedData& data = walk.analysis.decoded;
+    ExifEntryData kept;
+    kept.directory = walk.kind;
+    kept.tag = entry.tag;
+    kept.name = name;
+    kept.format = entry.format;
+    kept.count = static_cast<uint32_t>(entry.componentCount);
+    kept.valueOffset = entry.valueOffset;
+    kept.kind = withValue ? AddValuesToData(data, entry.value, walk.summary.bigEndian, entry.format, kept.count,
+                                            &kept.values)
+                          : ValueKind::Omitted;
+    data.exifEntries.push_back(kept);
 }
 
 // Offsets of links count from the block's start.
@@ -102,30 +122,34 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
     switch (entry.tag) {
         case kTagExifOffset:
         case kTagInteropOffset: {
-            AppendReportFormat(entry.tag == kTagExifOffset ? "%s    Exif Dir:\r\n" : "%s    Interop Dir:\r\n",
+            const bool exif = entry.tag == kTagExifOffset;
+            AppendReportFormat(walk.report, exif ? "%s    Exif Dir:\r\n" : "%s    Interop Dir:\r\n",
                                walk.indent.c_str());
             int64_t target = LinkTarget(entry, bigEndian);
             if (!TargetInBlock(walk, target)) {
-                ReportNonfatal("Illegal exif or interop ofset directory link\r\n", 0, 0);
+                ReportNonfatal(walk.report, "Illegal exif or interop ofset directory link\r\n");
             } else {
-                WalkExifDirectory(walk.summary, walk.block, target, walk.level + 1);
+                WalkExifDirectory(walk.analysis, walk.block, target, walk.level + 1,
+                                  exif ? DirectoryKind::Exif : DirectoryKind::Interop);
             }
             break;
         }
         case kTagGpsOffset: {
             int64_t target = LinkTarget(entry, bigEndian);
             if (!TargetInBlock(walk, target)) {
-                ReportNonfatal("Illegal GPS directory link\r\n", 0, 0);
+                ReportNonfatal(walk.report, "Illegal GPS directory link\r\n");
             } else {
-                DecodeGpsDirectory(walk.summary, walk.block, target, walk.level + 1);
+                DecodeGpsDirectory(walk.analysis, walk.block, target, walk.level + 1);
             }
             break;
         }
         case kTagThumbnailOffset:
-            walk.thumbnail.offset = DoubleToInt32(ValueAsDouble(entry.format, entry.valueToBlockEnd, bigEndian));
+            walk.thumbnail.offset =
+                DoubleToInt32(ValueAsDouble(walk.report, entry.format, entry.valueToBlockEnd, bigEndian));
             break;
         case kTagThumbnailLength:
-            walk.thumbnail.length = DoubleToInt32(ValueAsDouble(entry.format, entry.valueToBlockEnd, bigEndian));
+            walk.thumbnail.length =
+                DoubleToInt32(ValueAsDouble(walk.report, entry.format, entry.valueToBlockEnd, bigEndian));
             break;
         default:
             break;
@@ -134,30 +158,42 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
 
 void WalkEntry(DirectoryWalk& walk, int64_t entryOffset) {
     const int bigEndian = walk.summary.bigEndian;
+    Report& report = walk.report;
     DirectoryEntry entry = ReadDirectoryEntry(walk.block, entryOffset, bigEndian);
     if (entry.format < kLowestFormat || entry.format > kHighestFormat) {
-        ReportNonfatal("Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
+        ReportNonfatal(report, "Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
         return;
     }
     if (static_cast<uint32_t>(entry.componentCount) > kMostComponents) {
-        ReportNonfatal("Illegal number of components %d for tag %04x\r\n", entry.componentCount, entry.tag);
+        ReportNonfatal(report, "Illegal number of components %d for tag %04x\r\n", entry.componentCount, entry.tag);
         return;
     }
     if (!LocateEntryValue(walk.block, entryOffset, bigEndian, entry)) {
-        ReportNonfatal("Illegal value pointer for tag %04x\r\n", entry.tag, 0);
+        ReportNonfatal(report, "Illegal value pointer for tag %04x\r\n", entry.tag);
         return;
     }
+    const char* name = FindTagName(entry.tag);
     if (entry.tag == kTagMakerNote) {
-        AppendReportFormat("%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(), static_cast<int>(entry.byteCount));
+        AppendReportFormat(report, "%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(),
+                           static_cast<int>(entry.byteCount));
+        KeepEntry(walk, entry, name, false);
         return;
     }
-    if (!PrintEntry(walk, entry)) return;
-    if (!HasNoOwnBytes(entry)) ApplyRecordUpdate(walk.summary, entry);
+    if (!PrintEntry(walk, entry, name)) return;
+    KeepEntry(walk, entry, name, !HasNoOwnBytes(entry));
+    if (!HasNoOwnBytes(entry)) ApplyRecordUpdate(walk.analysis, entry);
     FollowLinks(walk, entry);
 }
 
+// The directory after this one: the thumbnail's after the first, and
+// any further ones counted with it.
+DirectoryKind NextDirectoryKind(DirectoryKind kind) {
+    return kind == DirectoryKind::Ifd0 ? DirectoryKind::Ifd1 : kind;
+}
+
 void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
-    if (ExifWalkBudgetSpent()) return;
+    if (walk.analysis.walkBudget.exhausted) return;
+    Report& report = walk.report;
     const int64_t blockLength = static_cast<int64_t>(walk.block.size);
     // A directory at the very end of the block may have no room for the link.
     if (directoryEnd + 4 > blockLength) return;
@@ -165,72 +201,80 @@ void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
     if (target == 0) return;
     if (target > blockLength) {
         if (target < blockLength + kRemovedThumbnailSlack) {
-            AppendReport("Thumbnail removed by an older editor\r\n");
+            ReportMessage(report, "Thumbnail removed by an older editor\r\n");
         } else {
-            ReportNonfatal("Illegal subdirectory link\r\n", 0, 0);
+            ReportNonfatal(report, "Illegal subdirectory link\r\n");
         }
         return;
     }
     if (target < 0) {
-        ReportNonfatal("Illegal subdirectory link\r\n", 0, 0);
+        ReportNonfatal(report, "Illegal subdirectory link\r\n");
         return;
     }
-    WalkExifDirectory(walk.summary, walk.block, target, walk.level + 1);
+    WalkExifDirectory(walk.analysis, walk.block, target, walk.level + 1, NextDirectoryKind(walk.kind));
 }
 
 void ShowThumbnail(DirectoryWalk& walk) {
-    if (ExifWalkBudgetSpent()) return;
+    if (walk.analysis.walkBudget.exhausted) return;
+    Report& report = walk.report;
     const ThumbnailPlace place = walk.thumbnail;
     if (place.offset == 0 || place.length == 0) return;
     const int64_t blockLength = static_cast<int64_t>(walk.block.size);
-    AppendReportFormat("%sMap: %05d - %05lld: Thumbnail", walk.indent.c_str(), place.offset,
+    AppendReportFormat(report, "%sMap: %05d - %05lld: Thumbnail", walk.indent.c_str(), place.offset,
                        static_cast<long long>(place.offset) + place.length);
     // Offset and length are unsigned in the file: a negative one is huge.
     const int64_t offset = static_cast<uint32_t>(place.offset);
     int64_t length = static_cast<uint32_t>(place.length);
     if (offset > blockLength) {
-        AppendReport("\r\n");  // nothing of it lies in the block; end the map line
+        AppendReport(report, "\r\n");  // nothing of it lies in the block; end the map line
         return;
     }
     if (length > blockLength - offset) {
-        AppendReport("Thumbnail incorrectly placed in header\r\n");
+        ReportMessage(report, "Thumbnail incorrectly placed in header\r\n");
         length = blockLength - offset;
     }
-    AppendReportFormat("(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
+    AppendReportFormat(report, "(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
     // Decoding is paid for from the same budget as showing: a thumbnail met
     // again and again through looping links is decoded only while it lasts.
     ByteView bytes;
     SubView(walk.block, offset, length, &bytes);
-    if (!SpendExifWalkBudgetOnDecode(ThumbnailDecodeCost(bytes))) return;
-    DecodeThumbnail(walk.summary, bytes);
+    if (!SpendExifWalkBudgetOnDecode(walk.analysis.walkBudget, report, ThumbnailDecodeCost(bytes))) return;
+    int width = 0;
+    int height = 0;
+    if (DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)) {
+        walk.summary.thumbnailPixelWidth = width;
+        walk.summary.thumbnailPixelHeight = height;
+    }
     walk.summary.thumbnailBytes = static_cast<int32_t>(length);
 }
 
-void WalkDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
-    if (ExifWalkBudgetSpent()) return;
+void WalkDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind) {
+    Report& report = analysis.report;
+    if (analysis.walkBudget.exhausted) return;
     if (level > kDeepestDirectoryLevel) {
-        ReportNonfatal("Maximum directory nesting exceeded(corrupt exif header)\r\n", 0, 0);
+        ReportNonfatal(report, "Maximum directory nesting exceeded(corrupt exif header)\r\n");
         return;
     }
-    DirectoryWalk walk{summary, block, level, DirectoryIndent(level), ThumbnailPlace{}};
+    ImageSummary& summary = analysis.summary;
+    DirectoryWalk walk{analysis, report, summary, block, level, kind, DirectoryIndent(level), ThumbnailPlace{}};
     uint16_t entryCount = 0;
     if (!ReadU16At(block, directoryOffset, summary.bigEndian != 0, &entryCount)) {
         // Not even the entry count lies in the block.
-        ReportNonfatal("Illegally sized exif subdirectory(%d entries)\r\n", 0, 0);
+        ReportNonfatal(report, "Illegally sized exif subdirectory(%d entries)\r\n", 0);
         return;
     }
     const int64_t blockLength = static_cast<int64_t>(block.size);
     const int64_t directoryEnd = directoryOffset + 2 + kEntrySize * entryCount;
     // The next-directory link may be short or missing at the very end of the block.
     if (directoryEnd + 4 > blockLength && directoryEnd + 2 != blockLength && directoryEnd != blockLength) {
-        ReportNonfatal("Illegally sized exif subdirectory(%d entries)\r\n", entryCount, 0);
+        ReportNonfatal(report, "Illegally sized exif subdirectory(%d entries)\r\n", entryCount);
         return;
     }
-    AppendReportFormat("%sMap: %05d - %05d: Directory", walk.indent.c_str(), static_cast<int>(directoryOffset),
+    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", walk.indent.c_str(), static_cast<int>(directoryOffset),
                        static_cast<int>(directoryEnd + 4));
-    AppendReportFormat("(dir has %d entries)\r\n", entryCount);
+    AppendReportFormat(report, "(dir has %d entries)\r\n", entryCount);
     for (int i = 0; i < entryCount; i++) {
-        if (!ExifWalkBudgetAllows(0)) break;
+        if (!ExifWalkBudgetAllows(analysis.walkBudget, report, 0)) break;
         WalkEntry(walk, directoryOffset + 2 + kEntrySize * i);
     }
     FollowNextDirectory(walk, directoryEnd);
@@ -239,9 +283,8 @@ void WalkDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffse
 
 }  // namespace
 
-void WalkExifDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
+void WalkExifDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind) {
     // The first directory's walk owns the budget of the whole walk.
-    if (level == 0) ResetExifWalkBudget();
-    WalkDirectory(summary, block, directoryOffset, level);
-    if (level == 0) ResetExifWalkBudget();
+    if (level == 0) StartExifWalkBudget(analysis.walkBudget, analysis.report);
+    WalkDirectory(analysis, block, directoryOffset, level, kind);
 }

@@ -6,13 +6,14 @@
 
 #include <cstdint>
 
+#include "jpeg/analysis.h"
 #include "jpeg/byte_view.h"
-#include "jpeg/image_summary.h"
 
 // Directories deeper than this level are not walked.
 constexpr int kDeepestDirectoryLevel = 4;
 
 // block is the EXIF block from its TIFF header to its end; every offset in
 // it counts from the block's start. directoryOffset is where the directory's
-// entry count lies; level is 0 for the first directory.
-void WalkExifDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level);
+// entry count lies; level is 0 for the first directory, whose walk starts
+// the walk's budget; kind is how the directory was reached.
+void WalkExifDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind);

@@ -1,7 +1,8 @@
-// EXIF decoding: the header of the APP1 "Exif" segment, the directory walk
-// and the GPS directory. Output goes to the current report pane.
+// EXIF decoding: the block of the APP1 "Exif" segment, its header, the
+// directory walk and the GPS directory. Output goes to the current pane.
 #pragma once
 
-#include "jpeg/image_summary.h"
+#include "jpeg/analysis.h"
 
-void DecodeExifHeader(ImageSummary& summary, const JpegSegment& segment);
+// Decodes the whole EXIF block: its header, then every directory.
+void DecodeExifBlock(Analysis& analysis, const JpegSegment& segment);

@@ -1,3 +1,5 @@
+// The EXIF block of an APP1 segment: its signature and TIFF header, then
+// the walk of its directories from the first.
 #include "exif/exif.h"
 
 #include "exif/directory_walker.h"
@@ -15,45 +17,38 @@ constexpr uint16_t kTiffMagic = 0x2A;
 constexpr int32_t kLowestUsualFirstOffset = 8;
 constexpr int32_t kHighestUsualFirstOffset = 16;
 
-// The segment's bytes as far as its length field counts them.
-ByteView SegmentView(const JpegSegment& segment) {
-    ByteView view = MakeView(segment.data);
-    if (segment.length >= 0 && static_cast<size_t>(segment.length) < view.size) {
-        view.size = static_cast<size_t>(segment.length);
-    }
-    return view;
-}
-
 }  // namespace
 
-void DecodeExifHeader(ImageSummary& summary, const JpegSegment& segment) {
-    AppendReportFormat("Exif header %d bytes\r\n", segment.length);
+void DecodeExifBlock(Analysis& analysis, const JpegSegment& segment) {
+    Report& report = analysis.report;
+    ImageSummary& summary = analysis.summary;
+    ReportMessage(report, "Exif header %d bytes\r\n", segment.length);
     const ByteView data = SegmentView(segment);
     // A segment too short for the signature and the TIFF header is no EXIF block.
     if (!ViewHas(data, 0, kHeaderBytes) || !ViewMatches(data, 2, "Exif\0\0", 6)) {
-        ReportNonfatal("Incorrect Exif header\r\n", 0, 0);
+        ReportNonfatal(report, "Incorrect Exif header\r\n");
         return;
     }
     if (ViewMatches(data, kTiffHeaderOffset, "II", 2)) {
-        AppendReport("Exif section in Intel order\r\n");
+        ReportMessage(report, "Exif section in Intel order\r\n");
         summary.bigEndian = 0;
     } else if (ViewMatches(data, kTiffHeaderOffset, "MM", 2)) {
-        AppendReport("Exif section in Motorola order\r\n");
+        ReportMessage(report, "Exif section in Motorola order\r\n");
         summary.bigEndian = 1;
     } else {
-        ReportNonfatal("Invalid Exif alignment marker.\r\n", 0, 0);
+        ReportNonfatal(report, "Invalid Exif alignment marker.\r\n");
         return;
     }
     if (ReadU16(data, 10, summary.bigEndian) != kTiffMagic) {
-        ReportNonfatal("Invalid Exif start(1)\r\n", 0, 0);
+        ReportNonfatal(report, "Invalid Exif start(1)\r\n");
         return;
     }
     const int32_t firstOffset = ReadS32(data, 12, summary.bigEndian);
     if (firstOffset < kLowestUsualFirstOffset || firstOffset > kHighestUsualFirstOffset) {
         // Unusual but not fatal: the walk starts there all the same.
-        ReportNonfatal("Suspicious offset of first IFD value\r\n", 0, 0);
+        ReportNonfatal(report, "Suspicious offset of first IFD value\r\n");
     }
     const ByteView block = TailView(data, kTiffHeaderOffset);
-    WalkExifDirectory(summary, block, firstOffset, 0);
-    AppendReportFormat("Map: %05d - End of exif\r\n", static_cast<int>(block.size));
+    WalkExifDirectory(analysis, block, firstOffset, 0, DirectoryKind::Ifd0);
+    AppendReportFormat(report, "Map: %05d - End of exif\r\n", static_cast<int>(block.size));
 }

@@ -1,3 +1,5 @@
+// The GPS directory: its entries listed and kept as data, the position
+// texts of the summary record and the position as numbers.
 #include "exif/gps_directory.h"
 
 #include <cstring>
@@ -63,18 +65,32 @@ int DecimalsForDenominator(int32_t denominator) {
     return decimals;
 }
 
-void StoreCoordinate(char* member, size_t capacity, const DirectoryEntry& entry, int bigEndian) {
-    std::string coordinate = GpsCoordinateText(entry.valueToBlockEnd, entry.format, bigEndian);
+// Stores the coordinate's text in the member; returns it in degrees.
+double StoreCoordinate(Report& report, char* member, size_t capacity, const DirectoryEntry& entry, int bigEndian) {
+    double degrees = 0;
+    std::string coordinate = GpsCoordinateText(report, entry.valueToBlockEnd, entry.format, bigEndian, &degrees);
     AppendToMember(member, capacity, "  " + coordinate.substr(0, kCoordinateLimit));
+    return degrees;
 }
 
-void StoreAltitudeText(ImageSummary& summary, const AltitudeState& altitude) {
+// The position as numbers, kept with the sign of its reference: the
+// reference's first byte, S or W for the negative side.
+void KeepPosition(GpsPosition& position, char latitudeRef, char longitudeRef) {
+    if (position.hasLatitude && latitudeRef == 'S' && position.latitude > 0) position.latitude = -position.latitude;
+    if (position.hasLongitude && longitudeRef == 'W' && position.longitude > 0) {
+        position.longitude = -position.longitude;
+    }
+}
+
+void StoreAltitudeText(ImageSummary& summary, GpsPosition& position, const AltitudeState& altitude) {
     if (!altitude.known) {
         // A reference without an altitude leaves a single blank.
         summary.gpsAltitudeText[0] = ' ';
         return;
     }
     double metres = altitude.belowSeaLevel && altitude.metres != 0 ? -altitude.metres : altitude.metres;
+    position.hasAltitude = true;
+    position.altitude = metres;
     std::string text = FormatText(" %.2fm", metres);
     // An absurd altitude would not fit the member with two decimals; its
     // short form keeps the magnitude right instead of cutting digits off.
@@ -83,15 +99,18 @@ void StoreAltitudeText(ImageSummary& summary, const AltitudeState& altitude) {
 }
 
 // The reference is a BYTE; writers that store it as text keep the number in its first byte.
-bool AltitudeRefBelowSeaLevel(const DirectoryEntry& entry, int bigEndian) {
+bool AltitudeRefBelowSeaLevel(Report& report, const DirectoryEntry& entry, int bigEndian) {
     if (HoldsText(entry.format)) {
         uint8_t byte = 0;
         return ReadU8(entry.value, 0, &byte) && byte == 1;
     }
-    return ValueAsDouble(entry.format, entry.valueToBlockEnd, bigEndian) == 1;
+    return ValueAsDouble(report, entry.format, entry.valueToBlockEnd, bigEndian) == 1;
 }
 
-void UpdateGpsTexts(ImageSummary& summary, const DirectoryEntry& entry, AltitudeState& altitude) {
+void UpdateGpsTexts(Analysis& analysis, const DirectoryEntry& entry, AltitudeState& altitude) {
+    ImageSummary& summary = analysis.summary;
+    Report& report = analysis.report;
+    GpsPosition& position = analysis.decoded.gps;
     const int bigEndian = summary.bigEndian;
     uint8_t firstByte = 0;
     switch (entry.tag) {
@@ -102,19 +121,23 @@ void UpdateGpsTexts(ImageSummary& summary, const DirectoryEntry& entry, Altitude
             if (ReadU8(entry.value, 0, &firstByte)) summary.gpsLongitudeText[0] = static_cast<char>(firstByte);
             break;
         case kTagLatitude:
-            StoreCoordinate(summary.gpsLatitudeText, sizeof summary.gpsLatitudeText, entry, bigEndian);
+            position.hasLatitude = true;
+            position.latitude =
+                StoreCoordinate(report, summary.gpsLatitudeText, sizeof summary.gpsLatitudeText, entry, bigEndian);
             break;
         case kTagLongitude:
-            StoreCoordinate(summary.gpsLongitudeText, sizeof summary.gpsLongitudeText, entry, bigEndian);
+            position.hasLongitude = true;
+            position.longitude =
+                StoreCoordinate(report, summary.gpsLongitudeText, sizeof summary.gpsLongitudeText, entry, bigEndian);
             break;
         case kTagAltitudeRef:
-            altitude.belowSeaLevel = AltitudeRefBelowSeaLevel(entry, bigEndian);
-            StoreAltitudeText(summary, altitude);
+            altitude.belowSeaLevel = AltitudeRefBelowSeaLevel(report, entry, bigEndian);
+            StoreAltitudeText(summary, position, altitude);
             break;
         case kTagAltitude:
             altitude.known = true;
-            altitude.metres = ValueAsDouble(entry.format, entry.valueToBlockEnd, bigEndian);
-            StoreAltitudeText(summary, altitude);
+            altitude.metres = ValueAsDouble(report, entry.format, entry.valueToBlockEnd, bigEndian);
+            StoreAltitudeText(summary, position, altitude);
             break;
         default:
             break;
@@ -122,7 +145,7 @@ void UpdateGpsTexts(ImageSummary& summary, const DirectoryEntry& entry, Altitude
 }
 
 // Every component on its own, joined by ","; no cap on their number.
-std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
+std::string GpsValueText(Report& report, const DirectoryEntry& entry, int bigEndian) {
     if (HoldsText(entry.format)) return QuotedValueText(entry.value, entry.byteCount);
     const int size = FormatByteSize(entry.format);
     std::string text;
@@ -130,31 +153,48 @@ std::string GpsValueText(const DirectoryEntry& entry, int bigEndian) {
         ByteView component;
         if (!SubView(entry.value, position, size, &component)) break;
         if (position > 0) text += ",";
-        AppendValueList(text, component, bigEndian, entry.format, size);
+        AppendValueList(report, text, component, bigEndian, entry.format, size);
     }
     return text;
 }
 
 // False, with nothing shown, when the walk's budget cannot pay for the line.
-bool PrintGpsEntry(const DirectoryEntry& entry, int bigEndian) {
-    const std::string value = GpsValueText(entry, bigEndian);
+bool PrintGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian) {
+    Report& report = analysis.report;
+    const std::string value = GpsValueText(report, entry, bigEndian);
     const bool known = entry.tag < kGpsTagNameCount;
     std::string label = known ? std::string("        GPS") + kGpsTagNames[entry.tag]
                               : FormatText("        Illegal GPS tag %04x", entry.tag);
-    if (!ExifWalkBudgetAllows(EntryLineBytes(label, value))) return false;
-    if (!known) SetReportColor(kColorRed);
-    ShowEntryLine(std::move(label), value);
+    if (!ExifWalkBudgetAllows(analysis.walkBudget, report, EntryLineBytes(label, value))) return false;
+    if (!known) SetReportColor(report, kColorRed);
+    ShowEntryLine(report, std::move(label), value);
     return true;
+}
+
+// The entry as data, beside its line.
+void KeepGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian) {
+    DecodedData& data = analysis.decoded;
+    ExifEntryData kept;
+    kept.directory = DirectoryKind::Gps;
+    kept.tag = entry.tag;
+    kept.name = entry.tag < kGpsTagNameCount ? kGpsTagNames[entry.tag] : nullptr;
+    kept.format = entry.format;
+    kept.count = static_cast<uint32_t>(entry.componentCount);
+    kept.valueOffset = entry.valueOffset;
+    kept.kind = AddValuesToData(data, entry.value, bigEndian, entry.format, kept.count, &kept.values);
+    data.exifEntries.push_back(kept);
 }
 
 }  // namespace
 
-std::string GpsCoordinateText(ByteView value, int format, int bigEndian) {
+std::string GpsCoordinateText(Report& report, ByteView value, int format, int bigEndian, double* degrees) {
     if (format != static_cast<int>(ValueFormat::Rational)) {
-        ReportNonfatal("Inappropriate format(%d) for GPS coordinates!\r\n", format, 0);
+        ReportNonfatal(report, "Inappropriate format(%d) for GPS coordinates!\r\n", format);
     }
     const int64_t size = FormatByteSize(format);
     std::string text;
+    double total = 0;
+    double unitsPerDegree = 1;
     for (int k = 0; k < 3; k++) {
         const int64_t position = k * size;
         // The precision comes from the denominator of a rational.
@@ -162,49 +202,58 @@ std::string GpsCoordinateText(ByteView value, int format, int bigEndian) {
         ReadS32At(value, position + 4, bigEndian != 0, &denominator);
         int decimals = DecimalsForDenominator(denominator);
         int width = 2 + decimals + (decimals != 0 ? 1 : 0);
-        double number = ValueAsDouble(format, TailView(value, position), bigEndian);
+        double number = ValueAsDouble(report, format, TailView(value, position), bigEndian);
+        total += number / unitsPerDegree;
+        unitsPerDegree *= 60;
         static const char* const kUnits[] = {"d ", "m ", "s"};
         text += FormatText("%*.*f", width, decimals, number);
         text += kUnits[k];
     }
+    if (degrees != nullptr) *degrees = total;
     return text;
 }
 
-void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level) {
+void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level) {
+    Report& report = analysis.report;
+    ImageSummary& summary = analysis.summary;
     const int bigEndian = summary.bigEndian;
     const std::string indent = DirectoryIndent(level);
-    AppendReportFormat("%sGPS Dir:\r\n", indent.c_str());
+    AppendReportFormat(report, "%sGPS Dir:\r\n", indent.c_str());
     uint16_t entryCount = 0;
     if (!ReadU16At(block, directoryOffset, bigEndian != 0, &entryCount)) {
-        ReportNonfatal("GPS sei directory goes past end of exif\r\n", 0, 0);
+        ReportNonfatal(report, "GPS sei directory goes past end of exif\r\n");
         return;
     }
-    AppendReportFormat("%sMap: %05d - %05d: Directory", indent.c_str(), static_cast<int>(directoryOffset),
+    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", indent.c_str(), static_cast<int>(directoryOffset),
                        static_cast<int>(directoryOffset + 2 + kEntrySize * entryCount + 4));
-    AppendReportFormat("(dir has %d entries)\r\n", entryCount);
+    AppendReportFormat(report, "(dir has %d entries)\r\n", entryCount);
     summary.gpsPresent = 1;
     SetMember(summary.gpsLatitudeText, sizeof summary.gpsLatitudeText, "? ?");
     SetMember(summary.gpsLongitudeText, sizeof summary.gpsLongitudeText, "? ?");
     summary.gpsAltitudeText[0] = '\0';
+    // Like the texts, the position is what this directory says.
+    analysis.decoded.gps = GpsPosition{};
     AltitudeState altitude;
     for (int i = 0; i < entryCount; i++) {
-        if (!ExifWalkBudgetAllows(0)) return;
+        if (!ExifWalkBudgetAllows(analysis.walkBudget, report, 0)) break;
         const int64_t entryOffset = directoryOffset + 2 + kEntrySize * i;
         if (!ViewHas(block, entryOffset, kEntrySize)) {
-            ReportNonfatal("GPS sei directory goes past end of exif\r\n", 0, 0);
-            return;
+            ReportNonfatal(report, "GPS sei directory goes past end of exif\r\n");
+            break;
         }
         DirectoryEntry entry = ReadDirectoryEntry(block, entryOffset, bigEndian);
         if (entry.format < kLowestFormat || entry.format > kHighestFormat) {
-            ReportNonfatal("Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
+            ReportNonfatal(report, "Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
             continue;
         }
         if (!LocateEntryValue(block, entryOffset, bigEndian, entry)) {
-            ReportNonfatal("Illegal value pointer for tag %04x\r\n", entry.tag, 0);
+            ReportNonfatal(report, "Illegal value pointer for tag %04x\r\n", entry.tag);
             continue;
         }
         // Like the listing, the summary takes nothing from a value of no components.
-        if (entry.componentCount != 0) UpdateGpsTexts(summary, entry, altitude);
-        if (!PrintGpsEntry(entry, bigEndian)) return;
+        if (entry.componentCount != 0) UpdateGpsTexts(analysis, entry, altitude);
+        if (!PrintGpsEntry(analysis, entry, bigEndian)) break;
+        KeepGpsEntry(analysis, entry, bigEndian);
     }
+    KeepPosition(analysis.decoded.gps, summary.gpsLatitudeText[0], summary.gpsLongitudeText[0]);
 }

@@ -5,14 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "jpeg/analysis.h"
 #include "jpeg/byte_view.h"
-#include "jpeg/image_summary.h"
 
 // block is the whole EXIF block; directoryOffset counts from its start.
 // The GPS directory follows no links.
-void DecodeGpsDirectory(ImageSummary& summary, ByteView block, int64_t directoryOffset, int level);
+void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level);
 
 // Degrees, minutes and seconds of a coordinate value (three components of
 // the given format from the start of value), each printed with as many
-// decimals as its denominator has digits after the first, at most 6.
-std::string GpsCoordinateText(ByteView value, int format, int bigEndian);
+// decimals as its denominator has digits after the first, at most 6. The
+// coordinate in degrees goes to *degrees when that is given.
+std::string GpsCoordinateText(Report& report, ByteView value, int format, int bigEndian, double* degrees = nullptr);

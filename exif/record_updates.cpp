@@ -1,3 +1,4 @@
+// What the entries of the EXIF directories put into the summary record.
 #include "exif/record_updates.h"
 
 #include <cmath>
@@ -23,12 +24,12 @@ constexpr int kLastOrientation = 8;
 constexpr int64_t kHighestScaledIso = 9;
 constexpr int64_t kSmallIsoFactor = 200;
 
-double EntryNumber(const ImageSummary& summary, const DirectoryEntry& entry) {
-    return ValueAsDouble(entry.format, entry.valueToBlockEnd, summary.bigEndian);
+double EntryNumber(Analysis& analysis, const DirectoryEntry& entry) {
+    return ValueAsDouble(analysis.report, entry.format, entry.valueToBlockEnd, analysis.summary.bigEndian);
 }
 
-int32_t EntryInteger(const ImageSummary& summary, const DirectoryEntry& entry) {
-    return DoubleToInt32(EntryNumber(summary, entry));
+int32_t EntryInteger(Analysis& analysis, const DirectoryEntry& entry) {
+    return DoubleToInt32(EntryNumber(analysis, entry));
 }
 
 size_t Smaller(int64_t byteCount, size_t limit) {
@@ -41,22 +42,24 @@ void CopyDate(ImageSummary& summary, const DirectoryEntry& entry) {
     CopyTextField(summary.shotTimeText, sizeof summary.shotTimeText, entry.valueToBlockEnd, kDateLimit);
 }
 
-void UpdateOrientation(ImageSummary& summary, const DirectoryEntry& entry) {
+void UpdateOrientation(Analysis& analysis, const DirectoryEntry& entry) {
+    ImageSummary& summary = analysis.summary;
     // The main image and its thumbnail each carry one; a third is corrupt.
     if (summary.orientationTagsSeen >= 2) {
-        ReportNonfatal("More than two orientation tags!\r\n", 0, 0);
+        ReportNonfatal(analysis.report, "More than two orientation tags!\r\n");
         return;
     }
-    if (summary.orientationTagsSeen == 0) summary.orientationCode = EntryInteger(summary, entry);
+    if (summary.orientationTagsSeen == 0) summary.orientationCode = EntryInteger(analysis, entry);
     if (summary.orientationCode < 0 || summary.orientationCode > kLastOrientation) {
-        ReportNonfatal("Undefined rotation value %d\r\n", summary.orientationCode, 0);
+        ReportNonfatal(analysis.report, "Undefined rotation value %d\r\n", summary.orientationCode);
         summary.orientationCode = 0;
     }
     summary.orientationTagsSeen++;
 }
 
-void UpdateIsoSpeed(ImageSummary& summary, const DirectoryEntry& entry) {
-    int64_t speed = EntryInteger(summary, entry);
+void UpdateIsoSpeed(Analysis& analysis, const DirectoryEntry& entry) {
+    ImageSummary& summary = analysis.summary;
+    int64_t speed = EntryInteger(analysis, entry);
     if (speed >= 1 && speed <= kHighestScaledIso) speed *= kSmallIsoFactor;
     summary.isoSpeed = DoubleToInt32(static_cast<double>(speed));
 }
@@ -84,9 +87,10 @@ std::vector<uint8_t> ValueBytes(const DirectoryEntry& entry) {
     return std::vector<uint8_t>(bytes.data, bytes.data + bytes.size);
 }
 
-void StoreUserComment(ImageSummary& summary, const DirectoryEntry& entry) {
+void StoreUserComment(Analysis& analysis, const DirectoryEntry& entry) {
+    ImageSummary& summary = analysis.summary;
     if (summary.commentText[0] != '\0') {
-        AppendReport("Multiple comments in exif header\r\n");
+        ReportMessage(analysis.report, "Multiple comments in exif header\r\n");
         return;
     }
     std::vector<uint8_t> comment = ValueBytes(entry);
@@ -108,9 +112,10 @@ void StoreUserComment(ImageSummary& summary, const DirectoryEntry& entry) {
     CopyTextField(summary.commentText, sizeof summary.commentText, view, kUserCommentLimit);
 }
 
-void StoreXpComment(ImageSummary& summary, const DirectoryEntry& entry) {
+void StoreXpComment(Analysis& analysis, const DirectoryEntry& entry) {
+    ImageSummary& summary = analysis.summary;
     if (summary.commentText[0] != '\0') {
-        AppendReport("Windows XP commend and other comment in header\r\n");
+        ReportMessage(analysis.report, "Windows XP commend and other comment in header\r\n");
         return;
     }
     if (entry.byteCount <= 1) return;
@@ -124,7 +129,8 @@ void StoreXpComment(ImageSummary& summary, const DirectoryEntry& entry) {
 
 }  // namespace
 
-void ApplyRecordUpdate(ImageSummary& summary, const DirectoryEntry& entry) {
+void ApplyRecordUpdate(Analysis& analysis, const DirectoryEntry& entry) {
+    ImageSummary& summary = analysis.summary;
     switch (entry.tag) {
         case 0x010F:
             CopyTextField(summary.makeText, sizeof summary.makeText, entry.valueToBlockEnd,
@@ -135,7 +141,7 @@ void ApplyRecordUpdate(ImageSummary& summary, const DirectoryEntry& entry) {
                           Smaller(entry.byteCount, kModelLimit));
             break;
         case 0x0112:
-            UpdateOrientation(summary, entry);
+            UpdateOrientation(analysis, entry);
             break;
         case 0x0132:  // DateTime
         case 0x9004:  // DateTimeDigitized
@@ -145,84 +151,84 @@ void ApplyRecordUpdate(ImageSummary& summary, const DirectoryEntry& entry) {
             CopyDate(summary, entry);
             break;
         case 0x829A:
-            summary.exposureSeconds = DoubleToFloat(EntryNumber(summary, entry));
+            summary.exposureSeconds = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0x829D:
-            summary.fStop = DoubleToFloat(EntryNumber(summary, entry));
+            summary.fStop = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0x8822:
-            summary.exposureProgramCode = EntryInteger(summary, entry);
+            summary.exposureProgramCode = EntryInteger(analysis, entry);
             break;
         case 0x8827:
-            UpdateIsoSpeed(summary, entry);
+            UpdateIsoSpeed(analysis, entry);
             break;
         case 0x9201:  // ShutterSpeedValue, an APEX value: 2^-v seconds
             if (summary.exposureSeconds == 0) {
                 summary.exposureSeconds =
-                    DoubleToFloat(1 / std::exp(EntryNumber(summary, entry) * std::log(2.0)));
+                    DoubleToFloat(1 / std::exp(EntryNumber(analysis, entry) * std::log(2.0)));
             }
             break;
         case 0x9202:  // ApertureValue and MaxApertureValue, APEX: f = 2^(v/2)
         case 0x9205:
             if (summary.fStop == 0) {
-                summary.fStop = DoubleToFloat(std::exp(EntryNumber(summary, entry) * std::log(2.0) * 0.5));
+                summary.fStop = DoubleToFloat(std::exp(EntryNumber(analysis, entry) * std::log(2.0) * 0.5));
             }
             break;
         case 0x9204:
-            summary.exposureBiasEv = DoubleToFloat(EntryNumber(summary, entry));
+            summary.exposureBiasEv = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0x9206:
-            summary.subjectDistanceM = DoubleToFloat(EntryNumber(summary, entry));
+            summary.subjectDistanceM = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0x9207:
-            summary.meteringCode = EntryInteger(summary, entry);
+            summary.meteringCode = EntryInteger(analysis, entry);
             break;
         case 0x9208:
-            summary.lightSourceCode = EntryInteger(summary, entry);
+            summary.lightSourceCode = EntryInteger(analysis, entry);
             break;
         case 0x9209:
-            summary.flashCode = EntryInteger(summary, entry);
+            summary.flashCode = EntryInteger(analysis, entry);
             break;
         case 0x920A:
-            summary.focalLengthMm = DoubleToFloat(EntryNumber(summary, entry));
+            summary.focalLengthMm = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0x9286:
-            StoreUserComment(summary, entry);
+            StoreUserComment(analysis, entry);
             break;
         case 0x9C9C:
-            StoreXpComment(summary, entry);
+            StoreXpComment(analysis, entry);
             break;
         case 0xA002:
-            summary.exifPixelWidth = EntryInteger(summary, entry);
+            summary.exifPixelWidth = EntryInteger(analysis, entry);
             break;
         case 0xA003:
-            summary.exifPixelHeight = EntryInteger(summary, entry);
+            summary.exifPixelHeight = EntryInteger(analysis, entry);
             break;
         case 0xA20E:
-            summary.focalPlanePixelsPerUnit = EntryNumber(summary, entry);
+            summary.focalPlanePixelsPerUnit = EntryNumber(analysis, entry);
             break;
         case 0xA210: {
-            double unitMm = FocalPlaneUnitMm(EntryInteger(summary, entry));
+            double unitMm = FocalPlaneUnitMm(EntryInteger(analysis, entry));
             if (unitMm > 0) summary.focalPlaneUnitMm = unitMm;
             break;
         }
         case 0xA215:
-            if (summary.isoSpeed == 0) summary.isoSpeed = EntryInteger(summary, entry);
+            if (summary.isoSpeed == 0) summary.isoSpeed = EntryInteger(analysis, entry);
             break;
         case 0xA402:
-            summary.exposureModeCode = EntryInteger(summary, entry);
+            summary.exposureModeCode = EntryInteger(analysis, entry);
             break;
         case 0xA403:
-            summary.whiteBalanceCode = EntryInteger(summary, entry);
+            summary.whiteBalanceCode = EntryInteger(analysis, entry);
             break;
         case 0xA404:
-            summary.digitalZoom = DoubleToFloat(EntryNumber(summary, entry));
+            summary.digitalZoom = DoubleToFloat(EntryNumber(analysis, entry));
             break;
         case 0xA405:
-            summary.focal35mm = EntryInteger(summary, entry);
+            summary.focal35mm = EntryInteger(analysis, entry);
             break;
         case 0xA40C:
-            summary.subjectRangeCode = EntryInteger(summary, entry);
+            summary.subjectRangeCode = EntryInteger(analysis, entry);
             break;
         default:
             break;

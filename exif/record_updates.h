@@ -2,8 +2,8 @@
 #pragma once
 
 #include "exif/directory_entry.h"
-#include "jpeg/image_summary.h"
+#include "jpeg/analysis.h"
 
-// Stores what the entry's tag means for the summary; tags the summary does
-// not use change nothing.
-void ApplyRecordUpdate(ImageSummary& summary, const DirectoryEntry& entry);
+// Stores what the entry's tag means for the summary record; tags the
+// summary does not use change nothing.
+void ApplyRecordUpdate(Analysis& analysis, const DirectoryEntry& entry);

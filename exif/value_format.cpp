@@ -1,3 +1,5 @@
+// The TIFF value formats: sizes, reads in either byte order, the value
+// lists of the listing and the numbers of the summary.
 #include "exif/value_format.h"
 
 #include <charconv>
@@ -111,13 +113,14 @@ int FormatByteSize(int format) {
     return kFormatByteSizes[format];
 }
 
-void AppendValueList(std::string& text, ByteView value, int bigEndian, int format, int64_t byteCount) {
+void AppendValueList(Report& report, std::string& text, ByteView value, int bigEndian, int format,
+                     int64_t byteCount) {
     std::string list;
     int64_t position = 0;
     int64_t remaining = byteCount;
     for (int counter = 0; counter < kListedComponents; counter++) {
         if (!AppendComponent(value, position, bigEndian, format, list)) {
-            ReportNonfatal("Unknown format %d:\r\n", format, 0);
+            ReportNonfatal(report, "Unknown format %d:\r\n", format);
             return;
         }
         remaining -= FormatByteSize(format);
@@ -128,7 +131,7 @@ void AppendValueList(std::string& text, ByteView value, int bigEndian, int forma
     text += list;
 }
 
-double ValueAsDouble(int format, ByteView value, int bigEndian) {
+double ValueAsDouble(Report& report, int format, ByteView value, int bigEndian) {
     double result = 0;
     switch (static_cast<ValueFormat>(format)) {
         case ValueFormat::Byte: {
@@ -164,7 +167,7 @@ double ValueAsDouble(int format, ByteView value, int bigEndian) {
             ReadDoubleAt(value, 0, &result);
             return result;
         default:
-            ReportNonfatal("Illegal format code %d\r\n", format, 0);
+            ReportNonfatal(report, "Illegal format code %d\r\n", format);
             return 0;
     }
 }
@@ -181,3 +184,72 @@ float DoubleToFloat(double value) {
     if (value < -FLT_MAX) return -HUGE_VALF;
     return static_cast<float>(value);
 }
+
+namespace {
+
+int64_t IntegerComponent(ByteView value, int64_t offset, int bigEndian, int format) {
+    uint8_t byte = 0;
+    switch (static_cast<ValueFormat>(format)) {
+        case ValueFormat::Byte: ReadU8(value, offset, &byte); return byte;
+        case ValueFormat::SignedByte: ReadU8(value, offset, &byte); return static_cast<int8_t>(byte);
+        case ValueFormat::Short: return ReadU16(value, offset, bigEndian);
+        case ValueFormat::SignedShort: return static_cast<int16_t>(ReadU16(value, offset, bigEndian));
+        case ValueFormat::Long: return static_cast<uint32_t>(ReadS32(value, offset, bigEndian));
+        default: return ReadS32(value, offset, bigEndian);
+    }
+}
+
+}  // namespace
+
+ValueKind AddValuesToData(DecodedData& data, ByteView value, int bigEndian, int format, uint32_t count,
+                          ValueSpan* span) {
+    const int size = FormatByteSize(format);
+    // Only whole components that the view holds.
+    const uint64_t held = size > 0 ? value.size / static_cast<size_t>(size) : 0;
+    const size_t components = static_cast<size_t>(count < held ? count : held);
+    switch (static_cast<ValueFormat>(format)) {
+        case ValueFormat::Ascii:
+        case ValueFormat::Undefined:
+            span->first = data.bytePool.size();
+            span->count = components;
+            data.bytePool.append(reinterpret_cast<const char*>(value.data), components);
+            return ValueKind::Bytes;
+        case ValueFormat::Rational:
+        case ValueFormat::SignedRational: {
+            span->first = data.rationalPool.size();
+            span->count = components;
+            const bool isSigned = format == static_cast<int>(ValueFormat::SignedRational);
+            for (size_t i = 0; i < components; i++) {
+                const int32_t numerator = ReadS32(value, int64_t(i) * 8, bigEndian);
+                const int32_t denominator = ReadS32(value, int64_t(i) * 8 + 4, bigEndian);
+                data.rationalPool.push_back(isSigned ? RationalValue{numerator, denominator}
+                                                     : RationalValue{static_cast<uint32_t>(numerator),
+                                                                     static_cast<uint32_t>(denominator)});
+            }
+            return ValueKind::Rationals;
+        }
+        case ValueFormat::Float:
+        case ValueFormat::Double: {
+            span->first = data.realPool.size();
+            span->count = components;
+            for (size_t i = 0; i < components; i++) {
+                double number = 0;
+                if (format == static_cast<int>(ValueFormat::Float)) {
+                    ReadFloatAt(value, int64_t(i) * 4, &number);
+                } else {
+                    ReadDoubleAt(value, int64_t(i) * 8, &number);
+                }
+                data.realPool.push_back(number);
+            }
+            return ValueKind::Reals;
+        }
+        default:
+            span->first = data.integerPool.size();
+            span->count = components;
+            for (size_t i = 0; i < components; i++) {
+                data.integerPool.push_back(IntegerComponent(value, int64_t(i) * size, bigEndian, format));
+            }
+            return ValueKind::Integers;
+    }
+}
+

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "jpeg/byte_view.h"
+#include "jpeg/decoded_data.h"
+
+struct Report;
 
 // Format codes of a directory entry; 1 to 12 are valid.
 enum class ValueFormat : int {
@@ -44,12 +47,13 @@ int FormatByteSize(int format);
 // trailing "," when more follow) to text. ASCII, UNDEFINED and unknown
 // codes report "Unknown format" and append nothing. Only the bytes of
 // value that byteCount covers are read.
-void AppendValueList(std::string& text, ByteView value, int bigEndian, int format, int64_t byteCount);
+void AppendValueList(Report& report, std::string& text, ByteView value, int bigEndian, int format,
+                     int64_t byteCount);
 
 // The first component of the value as a number; 0 when the view does not
 // hold one whole component. ASCII, UNDEFINED and unknown codes report
 // "Illegal format code" and yield 0.
-double ValueAsDouble(int format, ByteView value, int bigEndian);
+double ValueAsDouble(Report& report, int format, ByteView value, int bigEndian);
 
 // A number from the file as a record integer: truncated toward zero,
 // pinned to the int32 range (0 for a value that is not a number).
@@ -58,3 +62,10 @@ int32_t DoubleToInt32(double value);
 // A number from the file as a record float; beyond the float range it
 // becomes an infinity of its sign.
 float DoubleToFloat(double value);
+
+// Puts all count components of the value into the pools of data, decoded
+// per format (RATIONAL unsigned, SRATIONAL signed; ASCII and UNDEFINED as
+// their bytes), and says where they went. Components the view does not
+// hold are not added.
+ValueKind AddValuesToData(DecodedData& data, ByteView value, int bigEndian, int format, uint32_t count,
+                          ValueSpan* span);

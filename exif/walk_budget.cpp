@@ -1,6 +1,5 @@
+// The megabyte one EXIF walk may show, counted from the report's bytes.
 #include "exif/walk_budget.h"
-
-#include <cstdint>
 
 #include "report/report.h"
 
@@ -11,36 +10,28 @@ namespace {
 // the worst file stays a few megabytes in memory.
 constexpr uint64_t kWalkBudgetBytes = 1024 * 1024;
 
-struct WalkBudget {
-    uint64_t shownAtStart = 0;  // the report's byte count when the walk began
-    uint64_t decodedBytes = 0;
-    bool exhausted = false;
-};
-
-WalkBudget walkBudget;
-
-bool BudgetCovers(uint64_t more) {
-    if (walkBudget.exhausted) return false;
-    const uint64_t spent = ReportedBytes() - walkBudget.shownAtStart + walkBudget.decodedBytes;
+bool BudgetCovers(ExifWalkBudget& budget, Report& report, uint64_t more) {
+    if (budget.exhausted) return false;
+    const uint64_t spent = report.shownBytes - budget.shownAtStart + budget.decodedBytes;
     if (spent <= kWalkBudgetBytes && more <= kWalkBudgetBytes - spent) return true;
-    walkBudget.exhausted = true;
-    ReportNonfatal("Exif listing too long, rest not shown(corrupt exif header)\r\n", 0, 0);
+    budget.exhausted = true;
+    ReportNonfatal(report, "Exif listing too long, rest not shown(corrupt exif header)\r\n");
     return false;
 }
 
 }  // namespace
 
-void ResetExifWalkBudget() {
-    walkBudget = WalkBudget{};
-    walkBudget.shownAtStart = ReportedBytes();
+void StartExifWalkBudget(ExifWalkBudget& budget, const Report& report) {
+    budget = ExifWalkBudget{};
+    budget.shownAtStart = report.shownBytes;
 }
 
-bool ExifWalkBudgetAllows(size_t lineBytes) { return BudgetCovers(lineBytes); }
+bool ExifWalkBudgetAllows(ExifWalkBudget& budget, Report& report, size_t lineBytes) {
+    return BudgetCovers(budget, report, lineBytes);
+}
 
-bool SpendExifWalkBudgetOnDecode(size_t bytes) {
-    if (!BudgetCovers(bytes)) return false;
-    walkBudget.decodedBytes += bytes;
+bool SpendExifWalkBudgetOnDecode(ExifWalkBudget& budget, Report& report, size_t cost) {
+    if (!BudgetCovers(budget, report, cost)) return false;
+    budget.decodedBytes += cost;
     return true;
 }
-
-bool ExifWalkBudgetSpent() { return walkBudget.exhausted; }

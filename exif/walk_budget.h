@@ -3,23 +3,29 @@
 // same directories (a directory of thousands of links to itself, thousands
 // of entries sharing one long value, many links to one GPS directory) can
 // make those kilobytes print gigabytes and walk for ever. The walk may
-// append a megabyte of text in all, thumbnail decodes counted at their byte
-// size; once that is spent it stops, saying so once.
+// append a megabyte of text in all, thumbnail decodes counted at their
+// cost; once that is spent it stops, saying so once.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-// Starts a fresh budget: done by the walk of the first directory, on entry
-// and again on its return, so that nothing carries into the next walk.
-void ResetExifWalkBudget();
+struct Report;
+
+struct ExifWalkBudget {
+    uint64_t shownAtStart = 0;  // the report's byte count when the walk began
+    uint64_t decodedBytes = 0;
+    bool exhausted = false;
+};
+
+// Starts a fresh budget for a walk about to show its lines in report.
+void StartExifWalkBudget(ExifWalkBudget& budget, const Report& report);
 
 // Whether a line of this many bytes may still be shown; false once the
 // budget is spent (the first time, after the non-fatal line that says the
 // rest is not shown). Lines are counted as they are appended.
-bool ExifWalkBudgetAllows(size_t lineBytes);
+bool ExifWalkBudgetAllows(ExifWalkBudget& budget, Report& report, size_t lineBytes);
 
-// Pays for decoding a thumbnail of this many bytes; false when the budget
-// cannot pay for it.
-bool SpendExifWalkBudgetOnDecode(size_t bytes);
-
-bool ExifWalkBudgetSpent();
+// Pays for decoding a thumbnail of this cost; false when the budget cannot
+// pay for it.
+bool SpendExifWalkBudgetOnDecode(ExifWalkBudget& budget, Report& report, size_t cost);

@@ -4,20 +4,14 @@
 #include "fuzz_support.h"
 #include "report/report.h"
 #include "summary/summarize_image.h"
-#include "thumbnail/thumbnail.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    BeginFuzzInput();
+    Analysis& analysis = BeginFuzzInput();
     JpegSegment segment = WrapAsSegment(0xE1, "Exif\0\0", 6, data, size);
-    static ImageSummary summary;
-    summary.segments = SegmentList{};
-    ResetImageSummary(summary);
-    SelectReportPane(ReportPane::Exif);
-    DecodeExifHeader(summary, segment);
-    DeriveSensorValues(summary);
-    SelectReportPane(ReportPane::Jpeg);
-    PrintSummaryLines(summary);
-    ReleaseSegments(summary.segments);
-    ReleaseCurrentThumbnail();
+    SelectReportPane(analysis.report, ReportPane::Exif);
+    DecodeExifBlock(analysis, segment);
+    DeriveSensorValues(analysis.summary);
+    SelectReportPane(analysis.report, ReportPane::Jpeg);
+    PrintSummaryLines(analysis.report, analysis.summary);
     return 0;
 }

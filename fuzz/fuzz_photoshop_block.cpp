@@ -5,9 +5,9 @@
 #include "report/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    BeginFuzzInput();
+    Analysis& analysis = BeginFuzzInput();
     JpegSegment segment = WrapAsSegment(0xED, "", 0, data, size);
-    SelectReportPane(ReportPane::IptcXmp);
-    DecodePhotoshopResources(segment);
+    SelectReportPane(analysis.report, ReportPane::IptcXmp);
+    DecodePhotoshopResources(analysis, segment);
     return 0;
 }

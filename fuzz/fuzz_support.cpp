@@ -7,10 +7,12 @@ namespace {
 constexpr size_t kMaxSegmentLength = 65535;
 }  // namespace
 
-void BeginFuzzInput() {
+Analysis& BeginFuzzInput() {
     static PaneTextSink sink;
+    static Analysis analysis;
     sink.Clear();
-    InstallReportSink(&sink);
+    ResetAnalysis(analysis, &sink);
+    return analysis;
 }
 
 JpegSegment WrapAsSegment(int marker, const char* prefix, size_t prefixLength, const uint8_t* data,

@@ -1,15 +1,18 @@
-// What every fuzz target shares: a report sink that keeps all pane text (so
-// the whole report path runs, colour runs included), reset for each input,
-// and the wrapping of raw bytes into a segment as the reader would keep it.
+// What every fuzz target shares: an analysis whose report sink keeps all pane
+// text (so the whole report path runs, colour runs included), reset for
+// each input, and the wrapping of raw bytes into a segment as the reader
+// would keep it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "jpeg/analysis.h"
 #include "jpeg/image_summary.h"
 
-// Installs a fresh pane sink for one input (the first call installs it).
-void BeginFuzzInput();
+// The analysis for one input: a fresh start, writing to a pane sink that
+// keeps all text.
+Analysis& BeginFuzzInput();
 
 // A kept segment: the two length bytes (high first), then prefix, then the
 // input. The length field holds what fits in 16 bits, as in a real file;

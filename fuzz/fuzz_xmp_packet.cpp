@@ -4,9 +4,9 @@
 #include "report/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    BeginFuzzInput();
+    Analysis& analysis = BeginFuzzInput();
     JpegSegment segment = WrapAsSegment(0xE1, "", 0, data, size);
-    SelectReportPane(ReportPane::IptcXmp);
-    ShowXmpPacket(segment);
+    SelectReportPane(analysis.report, ReportPane::IptcXmp);
+    ShowXmpPacket(analysis, segment);
     return 0;
 }

@@ -1,11 +1,12 @@
 // Photoshop image resources of APP13, the IPTC datasets inside them, and
-// the XMP packet of APP1. Output goes to the current report pane.
+// the XMP packet of APP1. Output goes to the current report pane; what is
+// decoded is kept in the analysis's data too.
 #pragma once
 
+#include "jpeg/analysis.h"
 #include "jpeg/byte_view.h"
-#include "jpeg/image_summary.h"
 
-void DecodePhotoshopResources(const JpegSegment& segment);
+void DecodePhotoshopResources(Analysis& analysis, const JpegSegment& segment);
 // Returns 1 when the walk ended normally, 0 when it ended on an error.
-int DecodeIptcRecords(ByteView data);
-void ShowXmpPacket(const JpegSegment& segment);
+int DecodeIptcRecords(Analysis& analysis, ByteView data);
+void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment);

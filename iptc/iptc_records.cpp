@@ -1,5 +1,7 @@
 // The IPTC datasets of a Photoshop IPTC resource: tag marker 0x1C, record,
 // dataset number, 16-bit big-endian length, value; no padding between.
+#include <utility>
+
 #include "iptc/iptc.h"
 #include "iptc/iptc_dataset_table.h"
 #include "iptc/iptc_value_line.h"
@@ -29,36 +31,59 @@ const RecordHeading* FindRecordHeading(int record) {
     return nullptr;
 }
 
+IptcKind KindOfDataset(const IptcDatasetEntry& entry) {
+    switch (ValueKindOf(entry)) {
+        case IptcValueKind::Number: return IptcKind::Number;
+        case IptcValueKind::Fixed: return IptcKind::Fixed;
+        case IptcValueKind::Text: return IptcKind::Text;
+    }
+    return IptcKind::Unknown;
+}
+
+// Keeps the dataset as data: its numbers, name and kind, and its bytes.
+void KeepDataset(Analysis& analysis, const IptcDatasetEntry* entry, uint8_t record, uint8_t number, ByteView value) {
+    IptcDatasetData kept;
+    kept.record = record;
+    kept.dataset = number;
+    kept.name = entry != nullptr ? entry->name : nullptr;
+    kept.kind = entry != nullptr ? KindOfDataset(*entry) : IptcKind::Unknown;
+    kept.value.assign(reinterpret_cast<const char*>(value.data), value.size);
+    analysis.decoded.iptcDatasets.push_back(std::move(kept));
+}
+
 // Shows one dataset whose header and value lie inside data. False when the
 // record cannot be decoded, which ends the walk.
-bool ShowDataset(ByteView data, int64_t offset, uint8_t record, uint8_t number, uint16_t length) {
+bool ShowDataset(Analysis& analysis, ByteView data, int64_t offset, uint8_t record, uint8_t number, uint16_t length) {
+    Report& report = analysis.report;
     int32_t tag = record * 256 + number;
     const RecordHeading* heading = FindRecordHeading(record);
-    if (heading != nullptr) AppendReport(heading->heading);
+    if (heading != nullptr) AppendReport(report, heading->heading);
     if (heading == nullptr || !heading->decoded) {
-        ReportNonfatal("IPTC recordid mismatch(8)%02x\r\n", tag, 0);
+        ReportNonfatal(report, "IPTC recordid mismatch(8)%02x\r\n", tag);
         return false;
     }
+    ByteView value;
+    SubView(data, offset + kDatasetHeaderBytes, length, &value);
     const IptcDatasetEntry* entry = FindIptcDataset(tag);
+    KeepDataset(analysis, entry, record, number, value);
     if (entry == nullptr) {
-        SetReportColor(kColorRed);
-        AppendReportFormat("Unrecognised IPTC tag: %d\r\n", tag);
-        SetReportColor(kColorBlack);
+        ReportErrorLine(report, "Unrecognised IPTC tag: %d\r\n", tag);
         return true;
     }
-    AppendReportFormat("%s = ", entry->name);
-    ShowIptcValue(*entry, TailView(data, offset + kDatasetHeaderBytes), length);
+    AppendReportFormat(report, "%s = ", entry->name);
+    ShowIptcValue(report, *entry, TailView(data, offset + kDatasetHeaderBytes), length);
     return true;
 }
 
 }  // namespace
 
-int DecodeIptcRecords(ByteView data) {
+int DecodeIptcRecords(Analysis& analysis, ByteView data) {
+    Report& report = analysis.report;
     int64_t end = static_cast<int64_t>(data.size);
     int64_t offset = 0;
     while (offset < end) {
         if (!ViewHas(data, offset, kDatasetHeaderBytes)) {
-            ReportNonfatal("IPTC length mismatch(6)%d\r\n", static_cast<int32_t>(offset - end), 0);
+            ReportNonfatal(report, "IPTC length mismatch(6)%d\r\n", static_cast<int32_t>(offset - end));
             return 0;
         }
         uint8_t marker = 0;
@@ -67,7 +92,7 @@ int DecodeIptcRecords(ByteView data) {
         uint16_t length = 0;
         ReadU8(data, offset, &marker);
         if (marker != kTagMarker) {
-            ReportNonfatal("IPTC marker mismatch(7)%02x\r\n", marker, 0);
+            ReportNonfatal(report, "IPTC marker mismatch(7)%02x\r\n", marker);
             return 0;
         }
         ReadU8(data, offset + 1, &record);
@@ -76,10 +101,10 @@ int DecodeIptcRecords(ByteView data) {
         // The extended-length form is not recognised: the top bit is part
         // of the length, which then runs past the data.
         if (!ViewHas(data, offset + kDatasetHeaderBytes, length)) {
-            ReportNonfatal("IPTC length mismatch(9)\r\n", 0, 0);
+            ReportNonfatal(report, "IPTC length mismatch(9)\r\n");
             return 0;
         }
-        if (!ShowDataset(data, offset, record, number, length)) return 0;
+        if (!ShowDataset(analysis, data, offset, record, number, length)) return 0;
         offset += kDatasetHeaderBytes + length;
     }
     return 1;

@@ -1,3 +1,4 @@
+// A dataset value formatted into its line and shown in pieces.
 #include "iptc/iptc_value_line.h"
 
 #include <cstdio>
@@ -46,7 +47,7 @@ void AddLineEnd(IptcValueLine& line) {
 void FormatTextValue(IptcValueLine& line, int32_t tag, ByteView value, uint16_t length) {
     if (tag == kExifCameraInfoTag) {
         // The camera information is multi-line: it starts below its name.
-        AppendReport("\r\n");
+        AppendReport(*line.report, "\r\n");
         ClearValueLine(line);
     }
     for (int64_t index = 0; index < length; index++) {
@@ -75,7 +76,7 @@ void ClearValueLine(IptcValueLine& line) {
 
 void FlushValueLine(IptcValueLine& line) {
     line.text[line.used] = '\0';
-    if (line.used > 0) AppendReport(line.text);
+    if (line.used > 0) AppendReport(*line.report, line.text);
     std::memset(line.text, 0, sizeof line.text);
     line.used = 0;
 }
@@ -97,8 +98,9 @@ void AddLineEndToValueLine(IptcValueLine& line) {
     AddTextToValueLine(line, "\r\n");
 }
 
-void ShowIptcValue(const IptcDatasetEntry& entry, ByteView value, uint16_t length) {
+void ShowIptcValue(Report& report, const IptcDatasetEntry& entry, ByteView value, uint16_t length) {
     IptcValueLine line;
+    line.report = &report;
     ClearValueLine(line);
     switch (ValueKindOf(entry)) {
         case IptcValueKind::Number: FormatNumberValue(line, value); break;

@@ -9,14 +9,18 @@
 #include "iptc/iptc_dataset_table.h"
 #include "jpeg/byte_view.h"
 
+struct Report;
+
 constexpr size_t kValueLineBytes = 260;
 
 struct IptcValueLine {
+    Report* report;    // where the pieces go
     char text[kValueLineBytes];
     size_t used;       // bytes in text, always below kValueLineBytes (room for the terminator)
     char lastByte;     // the last byte added since the value began, 0 when none
 };
 
+// Empties the line; the report it goes to stays.
 void ClearValueLine(IptcValueLine& line);
 void AddToValueLine(IptcValueLine& line, char byte);
 void AddTextToValueLine(IptcValueLine& line, const char* text);
@@ -28,4 +32,4 @@ void FlushValueLine(IptcValueLine& line);
 // Formats one value and appends it, line end included. value starts at the
 // dataset's value and runs to the end of the IPTC data; length is the
 // dataset's own length, which the caller has checked to fit in value.
-void ShowIptcValue(const IptcDatasetEntry& entry, ByteView value, uint16_t length);
+void ShowIptcValue(Report& report, const IptcDatasetEntry& entry, ByteView value, uint16_t length);

@@ -1,3 +1,5 @@
+// The JPEG quality resource: the quality, format and scan settings an
+// editor saved the picture with.
 #include <cstddef>
 
 #include "iptc/resource_decoders.h"
@@ -40,10 +42,20 @@ const char* NameOfCode(const CodeName (&table)[Count], uint16_t value) {
 
 }  // namespace
 
-void ShowJpegQuality(ByteView segment, int64_t dataStart) {
-    AppendReportFormat("Quality=%s,Format=%s,ProgressiveScans=%s,Unknown=%d\r\n",
-                       NameOfCode(JpegQualityNames, U16OrZero(segment, dataStart)),
-                       NameOfCode(JpegFormatNames, U16OrZero(segment, dataStart + 2)),
-                       NameOfCode(ProgressiveScanNames, U16OrZero(segment, dataStart + 4)),
-                       ByteOrZero(segment, dataStart + 12));
+void ShowJpegQuality(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart) {
+    const uint16_t quality = U16OrZero(segment, dataStart);
+    const uint16_t format = U16OrZero(segment, dataStart + 2);
+    const uint16_t scans = U16OrZero(segment, dataStart + 4);
+    const uint8_t unknown = ByteOrZero(segment, dataStart + 12);
+    AppendReportFormat(report, "Quality=%s,Format=%s,ProgressiveScans=%s,Unknown=%d\r\n",
+                       NameOfCode(JpegQualityNames, quality), NameOfCode(JpegFormatNames, format),
+                       NameOfCode(ProgressiveScanNames, scans), unknown);
+    // The quality is a signed number, -3 to 8.
+    KeepNumberField(resource, "quality", static_cast<int16_t>(quality));
+    KeepTextField(resource, "qualityName", NameOfCode(JpegQualityNames, quality));
+    KeepNumberField(resource, "format", format);
+    KeepTextField(resource, "formatName", NameOfCode(JpegFormatNames, format));
+    KeepNumberField(resource, "progressiveScans", scans);
+    KeepTextField(resource, "progressiveScansName", NameOfCode(ProgressiveScanNames, scans));
+    KeepNumberField(resource, "unknown", unknown);
 }

@@ -8,14 +8,36 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "jpeg/byte_view.h"
+#include "jpeg/decoded_data.h"
 
-void ShowVersionInfo(ByteView segment, int64_t dataStart);
-void ShowResolutionInfo(ByteView segment, int64_t dataStart);
-void ShowJpegQuality(ByteView segment, int64_t dataStart);
-void ShowThumbnailResource(ByteView segment, int64_t dataStart);
-void ShowXmlData(ByteView segment, int64_t dataStart, int32_t size);
+struct Report;
+
+// Each shows its line and keeps its fields in the resource's data.
+void ShowVersionInfo(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart);
+void ShowResolutionInfo(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart);
+void ShowJpegQuality(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart);
+void ShowThumbnailResource(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart);
+void ShowXmlData(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart, int32_t size);
+
+// Fields of a resource's data, numbers and texts.
+inline void KeepNumberField(PhotoshopResourceData& resource, const char* name, int64_t number) {
+    ResourceField field;
+    field.name = name;
+    field.number = number;
+    resource.fields.push_back(std::move(field));
+}
+
+inline void KeepTextField(PhotoshopResourceData& resource, const char* name, std::string text) {
+    ResourceField field;
+    field.name = name;
+    field.isText = true;
+    field.text = std::move(text);
+    resource.fields.push_back(std::move(field));
+}
 
 // Big-endian reads that give 0 past the segment end.
 inline uint8_t ByteOrZero(ByteView segment, int64_t offset) {

@@ -37,7 +37,7 @@ std::string CharacterText(uint8_t byte) {
 
 }  // namespace
 
-void ShowVersionInfo(ByteView segment, int64_t dataStart) {
+void ShowVersionInfo(Report& report, PhotoshopResourceData& resource, ByteView segment, int64_t dataStart) {
     const int32_t version = S32OrZero(segment, dataStart);
     const uint8_t realMergedData = ByteOrZero(segment, dataStart + 4);
     // Only the last byte of each 4-byte count is taken.
@@ -49,9 +49,16 @@ void ShowVersionInfo(ByteView segment, int64_t dataStart) {
     // The last byte of the file-version field, then the three bytes after
     // it, which normally lie beyond the resource data (padding and "8B").
     const int64_t fileVersionAt = readerCountAt + 4 + 2 * int64_t(readerCount);
-    AppendReportFormat("version=%d,RealMergedData=%d,len1=%d,writer=%s,len2=%d,reader=%s,fileversion=%d.%d.%s.%s\r\n",
+    const std::string fileVersion =
+        FormatText("%d.%d.%s.%s", ByteOrZero(segment, fileVersionAt), ByteOrZero(segment, fileVersionAt + 1),
+                   CharacterText(ByteOrZero(segment, fileVersionAt + 2)).c_str(),
+                   CharacterText(ByteOrZero(segment, fileVersionAt + 3)).c_str());
+    AppendReportFormat(report, "version=%d,RealMergedData=%d,len1=%d,writer=%s,len2=%d,reader=%s,fileversion=%s\r\n",
                        version, realMergedData, writerCount, writer.c_str(), readerCount, reader.c_str(),
-                       ByteOrZero(segment, fileVersionAt), ByteOrZero(segment, fileVersionAt + 1),
-                       CharacterText(ByteOrZero(segment, fileVersionAt + 2)).c_str(),
-                       CharacterText(ByteOrZero(segment, fileVersionAt + 3)).c_str());
+                       fileVersion.c_str());
+    KeepNumberField(resource, "version", version);
+    KeepNumberField(resource, "realMergedData", realMergedData);
+    KeepTextField(resource, "writer", writer);
+    KeepTextField(resource, "reader", reader);
+    KeepTextField(resource, "fileVersion", fileVersion);
 }

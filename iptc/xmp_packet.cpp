@@ -1,15 +1,21 @@
-#include <algorithm>
+// The XMP packet of an APP1 segment, shown as one run of text.
+#include <cstring>
 
 #include "iptc/blanked_text.h"
 #include "iptc/iptc.h"
 #include "report/report.h"
 
-void ShowXmpPacket(const JpegSegment& segment) {
-    AppendReportFormat(" == == == == XMP  data: == == == == %d bytes\r\n", segment.length);
+void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment) {
+    AppendReportFormat(analysis.report, " == == == == XMP  data: == == == == %d bytes\r\n", segment.length);
     // The payload follows the two length bytes. It starts with the
     // namespace identifier and its zero byte, shown as a blank; the packet's
     // line ends become blanks too, so it is one long line with no line end.
-    size_t length = segment.length > 2 ? static_cast<size_t>(segment.length) : 2;
-    ByteView all = MakeView(segment.data.data(), std::min(length, segment.data.size()));
-    AppendReportText(BlankControlBytes(TailView(all, 2)));
+    const ByteView payload = TailView(SegmentView(segment), 2);
+    AppendReportText(analysis.report, BlankControlBytes(payload));
+    // The data keeps the packet itself: what follows the identifier's zero byte.
+    const void* zero = payload.size > 0 ? std::memchr(payload.data, 0, payload.size) : nullptr;
+    const size_t packetStart = zero != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - payload.data) + 1 : 0;
+    analysis.decoded.hasXmp = true;
+    analysis.decoded.xmpPacket.assign(reinterpret_cast<const char*>(payload.data) + packetStart,
+                                      payload.size - packetStart);
 }

@@ -1,5 +1,7 @@
+// The summary record's reset, the segment list and the text copies into it.
 #include "jpeg/image_summary.h"
 
+#include <algorithm>
 #include <new>
 
 void ResetImageSummary(ImageSummary& summary) {
@@ -39,4 +41,9 @@ void CopyTextField(char* target, size_t capacity, ByteView source, size_t maxCou
     size_t i = 0;
     for (; i < limit && source.data[i] != 0; i++) target[i] = static_cast<char>(source.data[i]);
     target[i] = '\0';
+}
+
+ByteView SegmentView(const JpegSegment& segment) {
+    const size_t length = segment.length > 0 ? static_cast<size_t>(segment.length) : 0;
+    return MakeView(segment.data.data(), std::min(length, segment.data.size()));
 }

@@ -1,9 +1,9 @@
 // The record of facts about the JPEG file being processed: filled by the
-// segment reader and the decoders, read by the summary. One per file.
+// segment reader and the decoders, read by the summary. One per analysis.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "jpeg/byte_view.h"
@@ -25,8 +25,10 @@ struct SegmentList {
 };
 
 struct ImageSummary {
-    char sourcePath[260];
+    std::string sourcePath;
+    bool fileLengthKnown;
     uint64_t fileLength;
+    bool modifiedTimeKnown;
     uint64_t modifiedTime;  // 100 ns ticks since 1601-01-01 UTC
     char makeText[32];
     char modelText[40];
@@ -68,7 +70,6 @@ struct ImageSummary {
     int32_t orientationTagsSeen;
     int32_t bigEndian;
     SegmentList segments;
-    FILE* openFile;
 };
 
 // Puts the record into its state at the start of every file: all zero,
@@ -79,6 +80,10 @@ void ResetImageSummary(ImageSummary& summary);
 // Returns 1 on success, 0 when the memory could not be had.
 int GrowSegmentList(SegmentList& list);
 void ReleaseSegments(SegmentList& list);
+
+// A kept segment's bytes as far as its length field counts them, never
+// more than it holds: the length bytes first, then the payload.
+ByteView SegmentView(const JpegSegment& segment);
 
 // Copies at most maxCount bytes of source (never more than it holds),
 // stopping at a zero byte, into a character array of capacity bytes,

@@ -1,3 +1,5 @@
+// The segment reader: from the start-of-image marker to the first start of
+// scan, keeping the segments the decoders read.
 #include "jpeg/segment_reader.h"
 
 #include <cstring>
@@ -86,16 +88,16 @@ void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block, int
 
 // Reads the byte after up to 16 fill bytes: the marker code, -1 at the end.
 // Returns false (after the fatal line) on a 17th fill byte.
-bool ReadMarkerCode(FILE* file, int* marker) {
+bool ReadMarkerCode(Report& report, ByteSource& source, int* marker) {
     int fillBytes = 0;
     for (;;) {
-        int c = std::getc(file);
+        int c = SourceByte(source);
         if (c != 0xFF) {
             *marker = c;
             return true;
         }
         if (++fillBytes > kMaxPaddingBytes) {
-            ReportFatal("too many padding bytes\r\n");
+            ReportFatal(report, "too many padding bytes\r\n");
             return false;
         }
     }
@@ -105,12 +107,12 @@ bool ReadMarkerCode(FILE* file, int* marker) {
 // image headers that are dropped at once cost no allocation and no clearing;
 // a segment that is kept takes the block with it. Makes room for a segment of
 // length bytes; false (after the fatal line) when the memory cannot be had.
-bool ReserveBlock(std::vector<uint8_t>& block, size_t length) {
+bool ReserveBlock(Report& report, std::vector<uint8_t>& block, size_t length) {
     if (block.size() >= length) return true;
     try {
         block.resize(length);
     } catch (const std::bad_alloc&) {
-        ReportFatal("Could not allocate memory\r\n");
+        ReportFatal(report, "Could not allocate memory\r\n");
         return false;
     }
     return true;
@@ -123,60 +125,47 @@ bool ContentIsUsed(int marker) {
            marker == kMarkerApp13 || marker == kMarkerCom;
 }
 
-enum class StepOver { Done, FileEnds, CannotSeek };
-
-// Seeks to the payload's last byte and reads it, so a file that ends inside
-// the segment is noticed exactly as a read of the whole payload notices it.
-// A stream that cannot seek (a pipe) is left untouched: it is told once,
-// before its first seek is tried.
-StepOver StepOverPayload(FILE* file, size_t payload, int* seekable) {
-    if (*seekable < 0) *seekable = std::ftell(file) >= 0 ? 1 : 0;
-    if (*seekable == 0) return StepOver::CannotSeek;
-    if (std::fseek(file, static_cast<long>(payload) - 1, SEEK_CUR) != 0) return StepOver::FileEnds;
-    return std::getc(file) == EOF ? StepOver::FileEnds : StepOver::Done;
-}
-
 }  // namespace
 
-int ReadJpegSegments(ImageSummary& summary) {
-    FILE* file = summary.openFile;
+int ReadJpegSegments(Analysis& analysis, ByteSource& source) {
+    Report& report = analysis.report;
+    ImageSummary& summary = analysis.summary;
     SegmentList& list = summary.segments;
-    if (std::getc(file) != 0xFF || std::getc(file) != kMarkerSoi) return 0;
+    if (SourceByte(source) != 0xFF || SourceByte(source) != kMarkerSoi) return 0;
 
     std::vector<uint8_t> block;
-    int seekable = -1;  // not yet known
     for (;;) {
         if (list.count == list.capacity && !GrowSegmentList(list)) {
-            ReportFatal("could not allocate data for entire image\r\n");
+            ReportFatal(report, "could not allocate data for entire image\r\n");
             return 0;
         }
         int marker = 0;
-        if (!ReadMarkerCode(file, &marker)) return 0;
+        if (!ReadMarkerCode(report, source, &marker)) return 0;
 
         // The end of the file where either length byte is due makes the
         // length negative, whatever the byte before it was.
-        int high = std::getc(file);
-        int low = std::getc(file);
+        int high = SourceByte(source);
+        int low = SourceByte(source);
         int length = high == EOF || low == EOF ? -1 : high * 256 + low;
         if (length < 2) {
-            ReportFatal("invalid marker\r\n");
+            ReportFatal(report, "invalid marker\r\n");
             return 0;
         }
         const size_t blockSize = static_cast<size_t>(length);
         size_t payload = blockSize - 2;
         if (!ContentIsUsed(marker) && payload > kLongestCopiedUnreadPayload) {
-            StepOver step = StepOverPayload(file, payload, &seekable);
-            if (step == StepOver::FileEnds) {
-                ReportFatal("Premature end of file?\r\n");
+            StepOver step = SourceStepOver(source, payload);
+            if (step == StepOver::SourceEnds) {
+                ReportFatal(report, "Premature end of file?\r\n");
                 return 0;
             }
             if (step == StepOver::Done) continue;
         }
-        if (!ReserveBlock(block, blockSize)) return 0;
+        if (!ReserveBlock(report, block, blockSize)) return 0;
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
-        if (std::fread(block.data() + 2, 1, payload, file) != payload) {
-            ReportFatal("Premature end of file?\r\n");
+        if (SourceRead(source, block.data() + 2, payload) != payload) {
+            ReportFatal(report, "Premature end of file?\r\n");
             return 0;
         }
 
@@ -187,7 +176,7 @@ int ReadJpegSegments(ImageSummary& summary) {
         if (IsStartOfFrame(marker)) {
             RecordFrame(summary, view);
         } else if (marker == kMarkerEoi) {
-            ReportFatal("No image in jpeg!\r\n");
+            ReportFatal(report, "No image in jpeg!\r\n");
             return 0;
         } else if (marker == kMarkerSos) {
             return 1;
@@ -195,12 +184,12 @@ int ReadJpegSegments(ImageSummary& summary) {
             SegmentKind kind = KindOfApp1(view);
             if (kind == SegmentKind::Xmp) {
                 summary.xmpBytes = length;
-                AppendReportFormat("Image cotains XMP section, %d bytes\r\n", length);
+                ReportMessage(report, "Image cotains XMP section, %d bytes\r\n", length);
             }
             if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block, length);
         } else if (marker == kMarkerApp13) {
             summary.iptcBytes = length;
-            AppendReportFormat("Image cotains IPTC section, %d bytes\r\n", length);
+            ReportMessage(report, "Image cotains IPTC section, %d bytes\r\n", length);
             if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
         } else if (marker == kMarkerCom) {
             RecordComment(summary, view);

@@ -1,8 +1,10 @@
 // Splits a JPEG file into marker segments from SOI to the first SOS.
 #pragma once
 
-#include "jpeg/image_summary.h"
+#include "jpeg/analysis.h"
+#include "jpeg/byte_source.h"
 
-// Reads summary.openFile from its first byte. Returns 1 when the first SOS
-// was reached, 0 on failure (after a red fatal line, except for a missing SOI).
-int ReadJpegSegments(ImageSummary& summary);
+// Reads the source from its first byte into the analysis's summary record
+// and segment list. Returns 1 when the first SOS was reached, 0 on failure
+// (after a red fatal line, except for a missing SOI).
+int ReadJpegSegments(Analysis& analysis, ByteSource& source);

@@ -1,3 +1,5 @@
+// The report operations: the current pane, appending, colours, the error
+// lines, and the message lines kept as data.
 #include "report/report.h"
 
 #include <cstdarg>
@@ -6,23 +8,11 @@
 
 namespace {
 
-struct ReportState {
-    ReportSink* sink = nullptr;
-    ReportPane currentPane = ReportPane::Jpeg;
-    bool hasCurrentPane = false;
-    bool reportEnabled = false;
-    uint64_t shownBytes = 0;
-};
+bool ReportReady(const Report& report) { return report.enabled && report.hasCurrentPane; }
 
-ReportState reportState;
-
-// Text is counted even with no sink installed, so that a walk bounded by
-// what it shows stays bounded when nobody looks.
-bool ReportReady() { return reportState.reportEnabled && reportState.hasCurrentPane; }
-
-void Deliver(const char* text, size_t length) {
-    reportState.shownBytes += length;
-    if (reportState.sink != nullptr) reportState.sink->AppendText(reportState.currentPane, text, length);
+void Deliver(Report& report, const char* text, size_t length) {
+    report.shownBytes += length;
+    if (report.sink != nullptr) report.sink->AppendText(report.currentPane, text, length);
 }
 
 std::string FormatTextV(const char* format, va_list args) {
@@ -39,31 +29,41 @@ std::string FormatTextV(const char* format, va_list args) {
     return text;
 }
 
+// Keeps a shown line as data, without its line end.
+void KeepLine(Report& report, bool error, std::string text) {
+    if (!ReportReady(report)) return;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    report.lines.push_back(ReportedLine{report.currentPane, error, std::move(text)});
+}
+
 }  // namespace
 
-void InstallReportSink(ReportSink* sink) {
-    reportState = ReportState{};
-    reportState.sink = sink;
+void ResetReport(Report& report, ReportSink* sink) {
+    std::vector<ReportedLine> lines = std::move(report.lines);
+    lines.clear();
+    report = Report{};
+    report.sink = sink;
+    report.lines = std::move(lines);
 }
 
-void SelectReportPane(ReportPane pane) {
-    reportState.currentPane = pane;
-    reportState.hasCurrentPane = true;
-    reportState.reportEnabled = true;
+void SelectReportPane(Report& report, ReportPane pane) {
+    report.currentPane = pane;
+    report.hasCurrentPane = true;
+    report.enabled = true;
 }
 
-void AppendReport(const char* text) {
-    if (!ReportReady()) return;
-    Deliver(text, std::strlen(text));
+void AppendReport(Report& report, const char* text) {
+    if (!ReportReady(report)) return;
+    Deliver(report, text, std::strlen(text));
 }
 
-void AppendReportText(const std::string& text) {
-    if (!ReportReady()) return;
-    Deliver(text.data(), text.size());
+void AppendReportText(Report& report, const std::string& text) {
+    if (!ReportReady(report)) return;
+    Deliver(report, text.data(), text.size());
 }
 
-void AppendReportFormat(const char* format, ...) {
-    if (!ReportReady()) return;
+void AppendReportFormat(Report& report, const char* format, ...) {
+    if (!ReportReady(report)) return;
     va_list args;
     va_start(args, format);
     // Nearly every line fits a small buffer and goes to the pane straight
@@ -74,9 +74,9 @@ void AppendReportFormat(const char* format, ...) {
     int needed = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
     if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
-        Deliver(small, static_cast<size_t>(needed));
+        Deliver(report, small, static_cast<size_t>(needed));
     } else if (needed >= 0) {
-        AppendReportText(FormatTextV(format, args));
+        AppendReportText(report, FormatTextV(format, args));
     }
     va_end(args);
 }
@@ -89,34 +89,51 @@ std::string FormatText(const char* format, ...) {
     return text;
 }
 
-uint64_t ReportedBytes() { return reportState.shownBytes; }
-
-void SetReportColor(uint32_t color) {
-    if (!ReportReady() || reportState.sink == nullptr) return;
-    reportState.sink->SetColor(reportState.currentPane, color);
+void SetReportColor(Report& report, uint32_t color) {
+    if (!ReportReady(report)) return;
+    report.paneColors[static_cast<int>(report.currentPane)] = color;
+    if (report.sink != nullptr) report.sink->SetColor(report.currentPane, color);
 }
 
-void ReportFatal(const char* message) {
-    SetReportColor(kColorRed);
-    AppendReportText(std::string("Fatal Error  : ") + message);
-    SetReportColor(kColorBlack);
+void ReportFatal(Report& report, const char* message) {
+    SetReportColor(report, kColorRed);
+    std::string line = std::string("Fatal Error  : ") + message;
+    AppendReportText(report, line);
+    SetReportColor(report, kColorBlack);
+    KeepLine(report, true, std::move(line));
 }
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-void ReportNonfatal(const char* format, int32_t first, int32_t second) {
-    SetReportColor(kColorRed);
-    AppendReport("Nonfatal Error : ");
-    // The formats are the decoders' own constants and consume at most two
-    // integers; the message is short, but is never cut.
-    char line[2048];
-    int needed = std::snprintf(line, sizeof line, format, first, second);
-    SetReportColor(kColorRed);
-    if (needed >= 0 && static_cast<size_t>(needed) >= sizeof line) {
-        AppendReportText(FormatText(format, first, second));
-    } else {
-        AppendReport(line);
-    }
-    SetReportColor(kColorBlack);
+void ReportNonfatal(Report& report, const char* format, ...) {
+    SetReportColor(report, kColorRed);
+    AppendReport(report, "Nonfatal Error : ");
+    va_list args;
+    va_start(args, format);
+    std::string message = FormatTextV(format, args);
+    va_end(args);
+    SetReportColor(report, kColorRed);
+    AppendReportText(report, message);
+    SetReportColor(report, kColorBlack);
+    KeepLine(report, true, "Nonfatal Error : " + message);
 }
-#pragma GCC diagnostic pop
+
+void ReportMessage(Report& report, const char* format, ...) {
+    if (!ReportReady(report)) return;
+    va_list args;
+    va_start(args, format);
+    std::string line = FormatTextV(format, args);
+    va_end(args);
+    AppendReportText(report, line);
+    KeepLine(report, report.paneColors[static_cast<int>(report.currentPane)] != kColorBlack, std::move(line));
+}
+
+void ReportErrorLine(Report& report, const char* format, ...) {
+    if (!ReportReady(report)) return;
+    va_list args;
+    va_start(args, format);
+    std::string line = FormatTextV(format, args);
+    va_end(args);
+    SetReportColor(report, kColorRed);
+    AppendReportText(report, line);
+    SetReportColor(report, kColorBlack);
+    KeepLine(report, true, std::move(line));
+}

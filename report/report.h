@@ -1,9 +1,11 @@
 // Report output: the only way the decoders show anything. Text goes to the
-// current pane through the installed sink; error lines are red.
+// current pane through the sink of one analysis; error lines are red. The
+// message and error lines are also kept as data, with their pane and colour.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class ReportPane : int { Jpeg = 0, Thumbnail = 1, Exif = 2, IptcXmp = 3 };
 constexpr int kPaneCount = 4;
@@ -21,20 +23,42 @@ public:
     virtual void SetColor(ReportPane pane, uint32_t color) = 0;
 };
 
-// Installs the sink (or none) and puts the report state back to program start:
-// no current pane, output disabled.
-void InstallReportSink(ReportSink* sink);
+// A message or error line as a pane shows it, without its line end.
+struct ReportedLine {
+    ReportPane pane = ReportPane::Exif;
+    bool error = false;  // shown in red
+    std::string text;
+};
 
-void SelectReportPane(ReportPane pane);
-void AppendReport(const char* text);
-void AppendReportText(const std::string& text);
+// The report state of one analysis. Output is dropped until a pane is
+// selected; text is counted even with no sink, so that a walk bounded by
+// what it shows stays bounded when nobody looks.
+struct Report {
+    ReportSink* sink = nullptr;
+    ReportPane currentPane = ReportPane::Jpeg;
+    bool hasCurrentPane = false;
+    bool enabled = false;
+    uint32_t paneColors[kPaneCount] = {kColorBlack, kColorBlack, kColorBlack, kColorBlack};
+    uint64_t shownBytes = 0;           // appended to any pane since the reset
+    std::vector<ReportedLine> lines;   // message and error lines, in order
+};
+
+// Puts the report back to its start state with the given sink (or none):
+// no current pane, output disabled, nothing counted or kept.
+void ResetReport(Report& report, ReportSink* sink);
+
+void SelectReportPane(Report& report, ReportPane pane);
+void AppendReport(Report& report, const char* text);
+void AppendReportText(Report& report, const std::string& text);
 // printf-style append with no length limit: a long value is never cut.
-void AppendReportFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void SetReportColor(uint32_t color);
-// Bytes of text appended to any pane since the sink was installed.
-uint64_t ReportedBytes();
-void ReportFatal(const char* message);
-void ReportNonfatal(const char* format, int32_t first, int32_t second);
+void AppendReportFormat(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void SetReportColor(Report& report, uint32_t color);
+void ReportFatal(Report& report, const char* message);
+void ReportNonfatal(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// A message line in the current colour, kept as a message too.
+void ReportMessage(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// A line in red, then black again, kept as an error line.
+void ReportErrorLine(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // printf into a std::string of whatever length the result needs.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

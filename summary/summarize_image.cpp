@@ -1,12 +1,11 @@
+// The summary: the sensor width and 35 mm focal length derived from the
+// record, and the summary lines of the Jpeg pane.
 #include "summary/summarize_image.h"
 
 #include <cstring>
 #include <string>
 
-#include "exif/exif.h"
-#include "iptc/iptc.h"
 #include "jpeg/file_facts.h"
-#include "jpeg/jpeg_markers.h"
 #include "report/report.h"
 
 namespace {
@@ -86,23 +85,12 @@ const char* FindCodeText(const CodeText (&table)[N], int code) {
 }
 
 template <size_t N>
-void AppendCodeLine(const CodeText (&table)[N], int code) {
+void AppendCodeLine(Report& report, const CodeText (&table)[N], int code) {
     const char* line = FindCodeText(table, code);
-    if (line != nullptr) AppendReport(line);
+    if (line != nullptr) AppendReport(report, line);
 }
 
-// The first kept segment with this marker whose payload begins with prefix.
-const JpegSegment* FindSegment(const SegmentList& list, int marker, const char* prefix) {
-    size_t prefixLength = std::strlen(prefix);
-    for (int32_t i = 0; i < list.count; i++) {
-        const JpegSegment& segment = list.entries[static_cast<size_t>(i)];
-        if (segment.marker != marker) continue;
-        if (ViewMatches(MakeView(segment.data), 2, prefix, prefixLength)) return &segment;
-    }
-    return nullptr;
-}
-
-void AppendFlashLine(int flashCode) {
+void AppendFlashLine(Report& report, int flashCode) {
     std::string line;
     if (flashCode & 1) {
         const char* suffix = FindCodeText(kFlashSuffixes, flashCode);
@@ -110,23 +98,23 @@ void AppendFlashLine(int flashCode) {
     } else {
         line = std::string("Flash used   : No") + (flashCode == 24 ? "(auto)" : "");
     }
-    AppendReportText(line + "\r\n");
+    AppendReportText(report, line + "\r\n");
 }
 
-void AppendExposureLine(float exposureSeconds) {
+void AppendExposureLine(Report& report, float exposureSeconds) {
     double e = exposureSeconds;
     if (e < 0.01) {
-        AppendReportFormat("Exposure time: %6.4f s \r\n", e);
+        AppendReportFormat(report, "Exposure time: %6.4f s \r\n", e);
     } else if (e <= 0.5) {
-        AppendReportFormat("Exposure time: %5.3f s (1/%d)\r\n", e, static_cast<int>(1.0 / e + 0.5));
+        AppendReportFormat(report, "Exposure time: %5.3f s (1/%d)\r\n", e, static_cast<int>(1.0 / e + 0.5));
     } else {
-        AppendReportFormat("Exposure time: %5.3f s \r\n", e);
+        AppendReportFormat(report, "Exposure time: %5.3f s \r\n", e);
     }
 }
 
 // The comment is split at line feeds, each piece a line of its own; CRs
 // are dropped, and a line feed that ends the text adds no empty line.
-void AppendCommentLines(const char* comment) {
+void AppendCommentLines(Report& report, const char* comment) {
     const std::string label = "Comment      : ";
     std::string line = label;
     size_t length = strnlen(comment, 2000);
@@ -135,13 +123,13 @@ void AppendCommentLines(const char* comment) {
         if (c == '\r') continue;
         if (c == '\n') {
             if (i + 1 == length) continue;
-            AppendReportText(line + "\r\n");
+            AppendReportText(report, line + "\r\n");
             line = label;
             continue;
         }
         line += c;
     }
-    AppendReportText(line + "\r\n");
+    AppendReportText(report, line + "\r\n");
 }
 
 }  // namespace
@@ -161,80 +149,67 @@ void DeriveSensorValues(ImageSummary& summary) {
     }
 }
 
-void PrintSummaryLines(const ImageSummary& s) {
-    AppendReportFormat("File name    : %s\r\n", s.sourcePath);
-    AppendReportFormat("File size    : %llu bytes\r\n", static_cast<unsigned long long>(s.fileLength));
-    CalendarTime date = FileTimeToLocalCalendar(s.modifiedTime);
-    AppendReportFormat("File date    : %02d:%02d:%02d %02d:%02d:%02d\r\n", date.year, date.month, date.day,
-                       date.hour, date.minute, date.second);
-    if (s.makeText[0]) AppendReportFormat("Camera make  : %s\r\n", s.makeText);
-    if (s.modelText[0]) AppendReportFormat("Camera model : %s\r\n", s.modelText);
-    if (s.shotTimeText[0]) AppendReportFormat("Date time    : %s\r\n", s.shotTimeText);
-    AppendReportFormat("Resolution   : %d x %d\r\n", s.pixelWidth, s.pixelHeight);
-    if (s.orientationCode > 1 && s.orientationCode <= 8) {
-        AppendReportFormat("Orientation  : %s\r\n", kOrientationNames[s.orientationCode]);
+void PrintSummaryLines(Report& report, const ImageSummary& s) {
+    AppendReportFormat(report, "File name    : %s\r\n", s.sourcePath.c_str());
+    // Bytes in memory or a stream may come without a size or a date:
+    // what is not known is left out, not made up.
+    if (s.fileLengthKnown) {
+        AppendReportFormat(report, "File size    : %llu bytes\r\n", static_cast<unsigned long long>(s.fileLength));
     }
-    if (s.colourImage == 0) AppendReport("Color/bw     : Black and white\r\n");
-    if (s.flashCode >= 0) AppendFlashLine(s.flashCode);
+    if (s.modifiedTimeKnown) {
+        CalendarTime date = FileTimeToLocalCalendar(s.modifiedTime);
+        AppendReportFormat(report, "File date    : %02d:%02d:%02d %02d:%02d:%02d\r\n", date.year, date.month,
+                           date.day, date.hour, date.minute, date.second);
+    }
+    if (s.makeText[0]) AppendReportFormat(report, "Camera make  : %s\r\n", s.makeText);
+    if (s.modelText[0]) AppendReportFormat(report, "Camera model : %s\r\n", s.modelText);
+    if (s.shotTimeText[0]) AppendReportFormat(report, "Date time    : %s\r\n", s.shotTimeText);
+    AppendReportFormat(report, "Resolution   : %d x %d\r\n", s.pixelWidth, s.pixelHeight);
+    if (s.orientationCode > 1 && s.orientationCode <= 8) {
+        AppendReportFormat(report, "Orientation  : %s\r\n", kOrientationNames[s.orientationCode]);
+    }
+    if (s.colourImage == 0) AppendReport(report, "Color/bw     : Black and white\r\n");
+    if (s.flashCode >= 0) AppendFlashLine(report, s.flashCode);
     if (s.focalLengthMm != 0) {
         if (s.focal35mm != 0) {
-            AppendReportFormat("Focal length : %4.1fmm (35mm equivalent: %dmm)\r\n",
+            AppendReportFormat(report, "Focal length : %4.1fmm (35mm equivalent: %dmm)\r\n",
                                static_cast<double>(s.focalLengthMm), s.focal35mm);
         } else {
-            AppendReportFormat("Focal length : %4.1fmm\r\n", static_cast<double>(s.focalLengthMm));
+            AppendReportFormat(report, "Focal length : %4.1fmm\r\n", static_cast<double>(s.focalLengthMm));
         }
     }
-    if (s.digitalZoom > 1) AppendReportFormat("Digital zoom : %1.3fx\r\n", static_cast<double>(s.digitalZoom));
-    if (s.sensorWidthMm != 0) AppendReportFormat("CCD width    : %4.2fmm\r\n", static_cast<double>(s.sensorWidthMm));
-    if (s.exposureSeconds != 0) AppendExposureLine(s.exposureSeconds);
-    if (s.fStop != 0) AppendReportFormat("Aperture     : f/%3.1f\r\n", static_cast<double>(s.fStop));
+    if (s.digitalZoom > 1) AppendReportFormat(report, "Digital zoom : %1.3fx\r\n", static_cast<double>(s.digitalZoom));
+    if (s.sensorWidthMm != 0) AppendReportFormat(report, "CCD width    : %4.2fmm\r\n", static_cast<double>(s.sensorWidthMm));
+    if (s.exposureSeconds != 0) AppendExposureLine(report, s.exposureSeconds);
+    if (s.fStop != 0) AppendReportFormat(report, "Aperture     : f/%3.1f\r\n", static_cast<double>(s.fStop));
     if (s.subjectDistanceM < 0) {
-        AppendReport("Focus dist.  : Infinite\r\n");
+        AppendReport(report, "Focus dist.  : Infinite\r\n");
     } else if (s.subjectDistanceM > 0) {
-        AppendReportFormat("Focus dist.  : %4.2fm\r\n", static_cast<double>(s.subjectDistanceM));
+        AppendReportFormat(report, "Focus dist.  : %4.2fm\r\n", static_cast<double>(s.subjectDistanceM));
     }
-    if (s.isoSpeed != 0) AppendReportFormat("ISO equiv.   : %2d\r\n", s.isoSpeed);
-    if (s.exposureBiasEv != 0) AppendReportFormat("Exposure bias: %4.2f\r\n", static_cast<double>(s.exposureBiasEv));
-    AppendCodeLine(kWhiteBalanceLines, s.whiteBalanceCode);
-    AppendCodeLine(kLightSourceLines, s.lightSourceCode);
-    AppendCodeLine(kMeteringLines, s.meteringCode);
-    AppendCodeLine(kExposureProgramLines, s.exposureProgramCode);
-    AppendCodeLine(kExposureModeLines, s.exposureModeCode);
+    if (s.isoSpeed != 0) AppendReportFormat(report, "ISO equiv.   : %2d\r\n", s.isoSpeed);
+    if (s.exposureBiasEv != 0) AppendReportFormat(report, "Exposure bias: %4.2f\r\n", static_cast<double>(s.exposureBiasEv));
+    AppendCodeLine(report, kWhiteBalanceLines, s.whiteBalanceCode);
+    AppendCodeLine(report, kLightSourceLines, s.lightSourceCode);
+    AppendCodeLine(report, kMeteringLines, s.meteringCode);
+    AppendCodeLine(report, kExposureProgramLines, s.exposureProgramCode);
+    AppendCodeLine(report, kExposureModeLines, s.exposureModeCode);
     if (s.subjectRangeCode != 0) {
         static const CodeText kRanges[] = {
             {1, "Focus range  : macro\r\n"}, {2, "Focus range  : close\r\n"}, {3, "Focus range  : distant\r\n"}};
         const char* line = FindCodeText(kRanges, s.subjectRangeCode);
-        AppendReport(line ? line : "Focus range  : unknown\r\n");
+        AppendReport(report, line ? line : "Focus range  : unknown\r\n");
     }
     if (s.gpsPresent) {
-        AppendReportFormat("GPS latitude : %s\r\n", s.gpsLatitudeText);
-        AppendReportFormat("GPS longitude: %s\r\n", s.gpsLongitudeText);
-        if (s.gpsAltitudeText[0]) AppendReportFormat("GPS altitude : %s\r\n", s.gpsAltitudeText);
+        AppendReportFormat(report, "GPS latitude : %s\r\n", s.gpsLatitudeText);
+        AppendReportFormat(report, "GPS longitude: %s\r\n", s.gpsLongitudeText);
+        if (s.gpsAltitudeText[0]) AppendReportFormat(report, "GPS altitude : %s\r\n", s.gpsAltitudeText);
     }
-    if (s.commentText[0]) AppendCommentLines(s.commentText);
-    if (s.iptcBytes > 0) AppendReportFormat("IPTC sec size: %d\r\n", s.iptcBytes);
-    if (s.xmpBytes > 0) AppendReportFormat("XMP sec size : %d\r\n", s.xmpBytes);
-    if (s.thumbnailBytes != 0) AppendReportFormat("Thumbnailsize: %d\r\n", s.thumbnailBytes);
+    if (s.commentText[0]) AppendCommentLines(report, s.commentText);
+    if (s.iptcBytes > 0) AppendReportFormat(report, "IPTC sec size: %d\r\n", s.iptcBytes);
+    if (s.xmpBytes > 0) AppendReportFormat(report, "XMP sec size : %d\r\n", s.xmpBytes);
+    if (s.thumbnailBytes != 0) AppendReportFormat(report, "Thumbnailsize: %d\r\n", s.thumbnailBytes);
     if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
-        AppendReportFormat("Thumbnail res: %d x %d\r\n", s.thumbnailPixelWidth, s.thumbnailPixelHeight);
+        AppendReportFormat(report, "Thumbnail res: %d x %d\r\n", s.thumbnailPixelWidth, s.thumbnailPixelHeight);
     }
-}
-
-void SummarizeImage(ImageSummary& summary) {
-    SelectReportPane(ReportPane::IptcXmp);
-    for (int32_t i = 0; i < summary.segments.count; i++) {
-        const JpegSegment& segment = summary.segments.entries[static_cast<size_t>(i)];
-        if (segment.marker == kMarkerApp13) {
-            DecodePhotoshopResources(segment);
-            break;
-        }
-    }
-    if (const JpegSegment* xmp = FindSegment(summary.segments, kMarkerApp1, "http:")) ShowXmpPacket(*xmp);
-
-    SelectReportPane(ReportPane::Exif);
-    if (const JpegSegment* exif = FindSegment(summary.segments, kMarkerApp1, "Exif")) DecodeExifHeader(summary, *exif);
-
-    DeriveSensorValues(summary);
-    SelectReportPane(ReportPane::Jpeg);
-    PrintSummaryLines(summary);
 }

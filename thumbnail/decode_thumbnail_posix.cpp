@@ -26,18 +26,11 @@
 
 #include "thumbnail/thumbnail.h"
 
-namespace {
-
-struct DecodedPicture {
-    std::vector<uint8_t> pixels;  // the planes one after another
-    int width = 0;
-    int height = 0;
+struct ThumbnailPicture {
+    std::vector<uint8_t> planes;  // one after another, each padded to whole blocks
 };
 
-// The shown picture and a spare whose memory the next decode reuses: a
-// thumbnail that fails to decode must leave the shown one untouched.
-DecodedPicture currentThumbnail;
-DecodedPicture spareThumbnail;
+namespace {
 
 // Most thumbnails are alike in size; keeping a buffer of this size between
 // files saves an allocation and its clearing per file, a larger one is freed.
@@ -150,7 +143,7 @@ bool MakeRoom(std::vector<uint8_t>& buffer, size_t size) {
     return true;
 }
 
-bool DecodeJpeg(ByteView bytes, DecodedPicture& decoded) {
+bool DecodeJpeg(ByteView bytes, std::vector<uint8_t>& planes, int* width, int* height) {
     if (bytes.size == 0) return false;
     Decoder decoder;
     if (!ReadHeader(decoder, bytes)) return false;
@@ -161,32 +154,27 @@ bool DecodeJpeg(ByteView bytes, DecodedPicture& decoded) {
     for (int c = 0; c < decoder.info.num_components; c++) {
         planesSize += PlaneWidth(decoder.info, c) * PlaneRows(decoder.info, c);
     }
-    if (!MakeRoom(decoded.pixels, planesSize) || !ReadPlanes(decoder, decoded.pixels.data())) return false;
-    decoded.width = static_cast<int>(decoder.info.image_width);
-    decoded.height = static_cast<int>(decoder.info.image_height);
+    if (!MakeRoom(planes, planesSize) || !ReadPlanes(decoder, planes.data())) return false;
+    *width = static_cast<int>(decoder.info.image_width);
+    *height = static_cast<int>(decoder.info.image_height);
     return true;
 }
 
 }  // namespace
 
-void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail) {
-    if (!DecodeJpeg(thumbnail, spareThumbnail)) return;
-    summary.thumbnailPixelWidth = spareThumbnail.width;
-    summary.thumbnailPixelHeight = spareThumbnail.height;
-    // A later thumbnail of the same file replaces the earlier one.
-    std::swap(currentThumbnail, spareThumbnail);
-}
+void ThumbnailPictureRelease::operator()(ThumbnailPicture* picture) const { delete picture; }
 
-void ReleaseCurrentThumbnail() {
-    for (DecodedPicture* picture : {&currentThumbnail, &spareThumbnail}) {
-        picture->width = 0;
-        picture->height = 0;
-        if (picture->pixels.size() > kKeptBufferBytes) picture->pixels = std::vector<uint8_t>();
+bool DecodeThumbnailPicture(ByteView bytes, ThumbnailPictureHandle& picture, int* width, int* height) {
+    if (picture == nullptr) {
+        try {
+            picture.reset(new ThumbnailPicture);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
     }
+    return DecodeJpeg(bytes, picture->planes, width, height);
 }
 
-bool CurrentThumbnailSize(int* width, int* height) {
-    *width = currentThumbnail.width;
-    *height = currentThumbnail.height;
-    return currentThumbnail.width > 0;
+void RecycleThumbnailPicture(ThumbnailPicture& picture) {
+    if (picture.planes.size() > kKeptBufferBytes) picture.planes = std::vector<uint8_t>();
 }

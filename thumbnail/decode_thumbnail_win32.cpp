@@ -1,6 +1,7 @@
 // Thumbnail decoding by GDI+: the bytes are copied into a movable global
 // memory block, a COM stream is laid over it and GDI+ decodes the stream into
-// a screen bitmap. GDI+ must already have been started by the caller.
+// a screen bitmap, which the analysis keeps as its picture. GDI+ must
+// already have been started by the caller.
 #include "thumbnail/thumbnail.h"
 #include "thumbnail/thumbnail_win32.h"
 
@@ -11,9 +12,11 @@
 #include <climits>
 #include <cstring>
 
-namespace {
+struct ThumbnailPicture {
+    HBITMAP bitmap = nullptr;
+};
 
-HBITMAP thumbnailBitmap = nullptr;
+namespace {
 
 // A movable, zero-filled block holding a copy of the bytes; nullptr on failure.
 HGLOBAL CopyToGlobalMemory(ByteView bytes) {
@@ -45,62 +48,69 @@ int32_t PixelCount(UINT value) {
     return value <= static_cast<UINT>(INT32_MAX) ? static_cast<int32_t>(value) : 0;
 }
 
-// The newest thumbnail of a file wins; an earlier one is deleted.
-void ReplaceCurrentThumbnail(HBITMAP bitmap) {
-    if (thumbnailBitmap != nullptr) DeleteObject(thumbnailBitmap);
-    thumbnailBitmap = bitmap;
-}
-
-void DecodeImage(ImageSummary& summary, Gdiplus::GpBitmap* image) {
-    UINT width = 0;
-    if (Gdiplus::DllExports::GdipGetImageWidth(image, &width) != Gdiplus::Ok) return;
-    if (PixelCount(width) == 0) return;
-    UINT height = 0;
-    if (Gdiplus::DllExports::GdipGetImageHeight(image, &height) != Gdiplus::Ok) return;
-    if (PixelCount(height) == 0) return;
+// The size GDI+ read from the header and the screen bitmap it made; false
+// when either cannot be had.
+bool MakeBitmap(Gdiplus::GpBitmap* image, HBITMAP* bitmap, int* width, int* height) {
+    UINT imageWidth = 0;
+    if (Gdiplus::DllExports::GdipGetImageWidth(image, &imageWidth) != Gdiplus::Ok) return false;
+    if (PixelCount(imageWidth) == 0) return false;
+    UINT imageHeight = 0;
+    if (Gdiplus::DllExports::GdipGetImageHeight(image, &imageHeight) != Gdiplus::Ok) return false;
+    if (PixelCount(imageHeight) == 0) return false;
     // GDI+ reads the size from the header; the pixels are only decoded for
     // the screen bitmap, so a header claiming too much is refused before that.
-    if (static_cast<int64_t>(width) * static_cast<int64_t>(height) > kMostThumbnailPixels) return;
-    summary.thumbnailPixelWidth = PixelCount(width);
-    summary.thumbnailPixelHeight = PixelCount(height);
-    HBITMAP bitmap = nullptr;
+    if (static_cast<int64_t>(imageWidth) * static_cast<int64_t>(imageHeight) > kMostThumbnailPixels) return false;
     // Transparent parts of the image come out as black (ARGB 0).
-    if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, &bitmap, 0) != Gdiplus::Ok) return;
-    if (bitmap != nullptr) ReplaceCurrentThumbnail(bitmap);
+    if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, bitmap, 0) != Gdiplus::Ok || *bitmap == nullptr) {
+        return false;
+    }
+    *width = PixelCount(imageWidth);
+    *height = PixelCount(imageHeight);
+    return true;
+}
+
+// The bitmap of the bytes, or nullptr.
+HBITMAP DecodeToBitmap(ByteView thumbnail, int* width, int* height) {
+    // An empty block cannot be locked; there is nothing to decode anyway.
+    if (thumbnail.data == nullptr || thumbnail.size == 0) return nullptr;
+    HGLOBAL block = CopyToGlobalMemory(thumbnail);
+    if (block == nullptr) return nullptr;
+    IStream* stream = StreamOverBlock(block);
+    if (stream == nullptr) return nullptr;
+    HBITMAP bitmap = nullptr;
+    Gdiplus::GpBitmap* image = nullptr;
+    // Embedded colour profiles are not applied.
+    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &image) == Gdiplus::Ok && image != nullptr) {
+        if (!MakeBitmap(image, &bitmap, width, height)) bitmap = nullptr;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    stream->Release();
+    return bitmap;
 }
 
 }  // namespace
 
-void DecodeThumbnail(ImageSummary& summary, ByteView thumbnail) {
-    // An empty block cannot be locked; there is nothing to decode anyway.
-    if (thumbnail.data == nullptr || thumbnail.size == 0) return;
-    HGLOBAL block = CopyToGlobalMemory(thumbnail);
-    if (block == nullptr) return;
-    IStream* stream = StreamOverBlock(block);
-    if (stream == nullptr) return;
-    Gdiplus::GpBitmap* image = nullptr;
-    // Embedded colour profiles are not applied.
-    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &image) == Gdiplus::Ok && image != nullptr) {
-        DecodeImage(summary, image);
-        Gdiplus::DllExports::GdipDisposeImage(image);
-    }
-    stream->Release();
+void ThumbnailPictureRelease::operator()(ThumbnailPicture* picture) const {
+    if (picture == nullptr) return;
+    if (picture->bitmap != nullptr) DeleteObject(picture->bitmap);
+    delete picture;
 }
 
-void ReleaseCurrentThumbnail() {
-    if (thumbnailBitmap == nullptr) return;
-    DeleteObject(thumbnailBitmap);
-    thumbnailBitmap = nullptr;
-}
-
-bool CurrentThumbnailSize(int* width, int* height) {
-    *width = 0;
-    *height = 0;
-    BITMAP info;
-    if (thumbnailBitmap == nullptr || GetObjectA(thumbnailBitmap, sizeof info, &info) == 0) return false;
-    *width = info.bmWidth;
-    *height = info.bmHeight;
+bool DecodeThumbnailPicture(ByteView bytes, ThumbnailPictureHandle& picture, int* width, int* height) {
+    HBITMAP bitmap = DecodeToBitmap(bytes, width, height);
+    if (bitmap == nullptr) return false;
+    if (picture == nullptr) picture.reset(new ThumbnailPicture);
+    if (picture->bitmap != nullptr) DeleteObject(picture->bitmap);
+    picture->bitmap = bitmap;
     return true;
 }
 
-HBITMAP CurrentThumbnailBitmap() { return thumbnailBitmap; }
+// A bitmap is not reused: the one no longer shown is deleted at once.
+void RecycleThumbnailPicture(ThumbnailPicture& picture) {
+    if (picture.bitmap != nullptr) DeleteObject(picture.bitmap);
+    picture.bitmap = nullptr;
+}
+
+HBITMAP ThumbnailBitmap(const ThumbnailState& state) {
+    return state.current != nullptr ? state.current->bitmap : nullptr;
+}

@@ -1,8 +1,11 @@
-// The current thumbnail as a GDI bitmap, for the painting code of the window.
+// The current thumbnail of an analysis as a GDI bitmap, for the painting
+// code of the window.
 #pragma once
 
 #include <windows.h>
 
-// The bitmap made by the last successful DecodeThumbnail, or nullptr. It stays
-// owned here: ReleaseCurrentThumbnail (or a newer thumbnail) deletes it.
-HBITMAP CurrentThumbnailBitmap();
+#include "thumbnail/thumbnail.h"
+
+// The bitmap of the current picture, or nullptr. It stays owned by the
+// state: ReleaseThumbnail (or a newer thumbnail) deletes it.
+HBITMAP ThumbnailBitmap(const ThumbnailState& state);

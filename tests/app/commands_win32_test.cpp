@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, ThumbnailPaneShowsPictureOrRedText) {
         DropFiles(window, {c.path});
         UpdateWindow(pane);
         PumpMessages();
-        EXPECT_EQ(CurrentThumbnailBitmap() != nullptr, c.picture) << c.label;
+        EXPECT_EQ(ThumbnailBitmap(shell.analysis.thumbnail) != nullptr, c.picture) << c.label;
         RECT client;
         GetClientRect(pane, &client);
         const int cx = client.right / 2;
@@ -391,7 +391,7 @@ TEST_F(MainWindowTest, OpeningEveryCameraFileLeavesNoThumbnailBitmapBehind) {
         DropFiles(window, {path});
         UpdateWindow(pane);  // paint it: the memory DC of the painting must go too
         PumpMessages();
-        HBITMAP current = CurrentThumbnailBitmap();
+        HBITMAP current = ThumbnailBitmap(shell.analysis.thumbnail);
         if (current != nullptr) pictures++;
         // The previous file's bitmap was deleted when the panes were cleared
         // (a new bitmap may have been given the same handle value).
@@ -403,7 +403,7 @@ TEST_F(MainWindowTest, OpeningEveryCameraFileLeavesNoThumbnailBitmapBehind) {
     EXPECT_GT(pictures, 20);
     // A file without a thumbnail leaves none, and the last bitmap is gone.
     DropFiles(window, {CorpusPath("camera/Reconyx_HC500_Hyperfire.jpg")});
-    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    EXPECT_EQ(ThumbnailBitmap(shell.analysis.thumbnail), nullptr);
     if (previous != nullptr) {
         EXPECT_EQ(GetObjectType(previous), 0u);
     }

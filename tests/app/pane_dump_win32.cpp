@@ -54,7 +54,7 @@ std::string PaneText(HWND edit) {
 }
 
 std::string ThumbnailText() {
-    HBITMAP bitmap = CurrentThumbnailBitmap();
+    HBITMAP bitmap = ThumbnailBitmap(shell.analysis.thumbnail);
     BITMAP facts;
     if (bitmap == nullptr || GetObjectA(bitmap, sizeof facts, &facts) == 0) return "Image contains no thumbnail\n";
     return "Thumbnail: " + std::to_string(facts.bmWidth) + " x " + std::to_string(facts.bmHeight) + "\n";

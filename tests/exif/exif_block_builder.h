@@ -228,14 +228,12 @@ inline JpegSegment ExifSegment(const std::vector<uint8_t>& tiff) {
 // Decodes the block into a fresh summary with the Exif pane current.
 struct ExifRun {
     ReportCapture capture;
-    ImageSummary summary;
+    ImageSummary& summary = capture.analysis.summary;
 
     explicit ExifRun(const std::vector<uint8_t>& tiff) {
-        ResetImageSummary(summary);
-        SelectReportPane(ReportPane::Exif);
-        DecodeExifHeader(summary, ExifSegment(tiff));
+        SelectReportPane(capture.report(), ReportPane::Exif);
+        DecodeExifBlock(capture.analysis, ExifSegment(tiff));
     }
-    ~ExifRun() { ReleaseSegments(summary.segments); }
     std::vector<std::string> Lines() const { return capture.Lines(ReportPane::Exif); }
     const std::string& Text() const { return capture.Text(ReportPane::Exif); }
     std::string Red() const { return capture.RedText(ReportPane::Exif); }

@@ -68,21 +68,19 @@ TEST(ExifHeader, BrokenHeadersStopBeforeTheWalk) {
     };
     for (const Case& c : cases) {
         ReportCapture capture;
-        ImageSummary summary;
-        ResetImageSummary(summary);
+        ImageSummary& summary = capture.analysis.summary;
         summary.bigEndian = 1;
-        SelectReportPane(ReportPane::Exif);
+        SelectReportPane(capture.report(), ReportPane::Exif);
         JpegSegment segment;
         ByteBuilder b;
         b.U16(static_cast<unsigned>(c.afterLength.size() + 2)).Append(c.afterLength);
         segment.data = b.bytes;
         segment.length = static_cast<int32_t>(b.bytes.size());
-        DecodeExifHeader(summary, segment);
+        DecodeExifBlock(capture.analysis, segment);
         const std::string error = std::string("Nonfatal Error : ") + c.error;
         EXPECT_EQ(capture.RedText(ReportPane::Exif), error) << c.name;
         EXPECT_EQ(capture.Text(ReportPane::Exif).find("Map:"), std::string::npos) << c.name;
         EXPECT_EQ(summary.bigEndian, c.orderAfter) << c.name;
-        ReleaseSegments(summary.segments);
     }
 }
 

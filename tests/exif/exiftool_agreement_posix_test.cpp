@@ -218,8 +218,7 @@ bool ParseCoordinate(const std::string& text, double* degrees, double* tolerance
 // The fields as this program's summary pane prints them.
 Fields ReadOwnFields(const std::string& path) {
     ReportCapture capture;
-    ReleaseCurrentThumbnail();
-    AnalyzeFile(path.c_str());
+    AnalyzeFile(capture.analysis, path.c_str());
     Fields fields;
     auto set = [&fields](const char* name, const std::string& text) { fields[name] = Value{true, text}; };
     for (const std::string& line : capture.Lines(ReportPane::Jpeg)) {

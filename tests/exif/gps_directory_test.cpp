@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -57,6 +58,11 @@ TEST(GpsDirectory, PositionTextsAndLines) {
         EXPECT_STREQ(run.summary.gpsLatitudeText, "N ?  35d 39m 27.1s");
         EXPECT_STREQ(run.summary.gpsLongitudeText, "W ?  139d 44.10m  0s");
         EXPECT_STREQ(run.summary.gpsAltitudeText, " 123.40m");
+        // The same position as numbers, west negative.
+        const GpsPosition& position = run.capture.analysis.decoded.gps;
+        EXPECT_NEAR(position.latitude, 35 + 39 / 60.0 + 27.1 / 3600, 1e-12);
+        EXPECT_NEAR(position.longitude, -(139 + 44.1 / 60), 1e-12);
+        EXPECT_DOUBLE_EQ(position.altitude, 123.4);
         EXPECT_TRUE(run.HasLine("        GPSVersionID        = 02,02,00,00"));
         EXPECT_TRUE(run.HasLine("        GPSLatitudeRef      = \"N\""));
         EXPECT_TRUE(run.HasLine("        GPSLatitude         = 35/1,39/1,271/10"));
@@ -82,8 +88,12 @@ TEST(GpsDirectory, CoordinatePrecisionFollowsEachDenominator) {
     for (const Case& c : cases) {
         ExifBlockBuilder b(true);
         std::vector<uint8_t> value = b.Rationals({{1, 1}, {2, 1}, {3 * c.denominator + 1, c.denominator}});
-        std::string text = GpsCoordinateText(MakeView(value), 5, 1);
+        Report report;
+        double degrees = 0;
+        std::string text = GpsCoordinateText(report, MakeView(value), 5, 1, &degrees);
         EXPECT_EQ(text, std::string(" 1d  2m ") + c.seconds) << c.denominator;
+        const double seconds = c.denominator == 0 ? 0 : double(3 * c.denominator + 1) / c.denominator;
+        EXPECT_NEAR(degrees, 1 + 2 / 60.0 + seconds / 3600, 1e-12) << c.denominator;
     }
 }
 
@@ -134,6 +144,11 @@ TEST(GpsDirectory, AltitudeBelowSeaLevelWhicheverTagComesFirst) {
             });
             ExifRun run(block.Tiff());
             EXPECT_STREQ(run.summary.gpsAltitudeText, c.expected) << c.name;
+            const GpsPosition& position = run.capture.analysis.decoded.gps;
+            EXPECT_EQ(position.hasAltitude, c.expected[1] != '\0') << c.name;
+            if (position.hasAltitude) {
+                EXPECT_DOUBLE_EQ(position.altitude, std::atof(c.expected)) << c.name;
+            }
         }
     }
 }

@@ -65,9 +65,9 @@ TEST(ValueFormat, ValueListsPrintEachFormat) {
     };
     for (const ListCase& c : cases) {
         ReportCapture capture;
-        SelectReportPane(ReportPane::Exif);
+        SelectReportPane(capture.report(), ReportPane::Exif);
         std::string text = "x=";
-        AppendValueList(text, MakeView(c.bytes), c.bigEndian ? 1 : 0, c.format, c.byteCount);
+        AppendValueList(capture.report(), text, MakeView(c.bytes), c.bigEndian ? 1 : 0, c.format, c.byteCount);
         EXPECT_EQ(text, std::string("x=") + c.expected) << c.name;
         EXPECT_EQ(capture.Text(ReportPane::Exif), "") << c.name;
     }
@@ -76,10 +76,10 @@ TEST(ValueFormat, ValueListsPrintEachFormat) {
 TEST(ValueFormat, TextFormatsHaveNoListForm) {
     for (int format : {2, 7, 0, 13}) {
         ReportCapture capture;
-        SelectReportPane(ReportPane::Exif);
+        SelectReportPane(capture.report(), ReportPane::Exif);
         std::string text = "kept";
         const std::vector<uint8_t> bytes = {'a', 'b', 'c', 0};
-        AppendValueList(text, MakeView(bytes), 1, format, 4);
+        AppendValueList(capture.report(), text, MakeView(bytes), 1, format, 4);
         EXPECT_EQ(text, "kept");
         const std::string line = "Nonfatal Error : Unknown format " + std::to_string(format) + ":\r\n";
         EXPECT_EQ(capture.Text(ReportPane::Exif), line);
@@ -95,7 +95,8 @@ TEST(ValueFormat, HugeDoublesAreNeverCut) {
     std::memcpy(&bits, &huge, sizeof bits);
     for (int i = 0; i < 16; i++) b.U32(static_cast<uint32_t>(bits)).U32(static_cast<uint32_t>(bits >> 32));
     std::string text;
-    AppendValueList(text, MakeView(b.bytes), 1, 12, 128);
+    Report report;
+    AppendValueList(report, text, MakeView(b.bytes), 1, 12, 128);
     char one[400];
     std::snprintf(one, sizeof one, "%f", huge);
     ASSERT_GT(text.size(), 2047u);
@@ -129,8 +130,9 @@ TEST(ValueFormat, FirstComponentAsNumber) {
     };
     for (const NumberCase& c : cases) {
         ReportCapture capture;
-        SelectReportPane(ReportPane::Exif);
-        EXPECT_DOUBLE_EQ(ValueAsDouble(c.format, MakeView(c.bytes), c.bigEndian ? 1 : 0), c.expected) << c.name;
+        SelectReportPane(capture.report(), ReportPane::Exif);
+        EXPECT_DOUBLE_EQ(ValueAsDouble(capture.report(), c.format, MakeView(c.bytes), c.bigEndian ? 1 : 0), c.expected)
+            << c.name;
         EXPECT_EQ(capture.Text(ReportPane::Exif), "") << c.name;
     }
 }
@@ -138,9 +140,9 @@ TEST(ValueFormat, FirstComponentAsNumber) {
 TEST(ValueFormat, TextFormatsAreNotNumbers) {
     for (int format : {2, 7, 13}) {
         ReportCapture capture;
-        SelectReportPane(ReportPane::Exif);
+        SelectReportPane(capture.report(), ReportPane::Exif);
         const std::vector<uint8_t> bytes = {'1', '2', 0, 0};
-        EXPECT_EQ(ValueAsDouble(format, MakeView(bytes), 0), 0);
+        EXPECT_EQ(ValueAsDouble(capture.report(), format, MakeView(bytes), 0), 0);
         EXPECT_EQ(capture.RedText(ReportPane::Exif),
                   "Nonfatal Error : Illegal format code " + std::to_string(format) + "\r\n");
     }

@@ -77,8 +77,8 @@ struct PaneResult {
 
 inline PaneResult ShowApp13(const JpegSegment& segment) {
     ReportCapture capture;
-    SelectReportPane(ReportPane::IptcXmp);
-    DecodePhotoshopResources(segment);
+    SelectReportPane(capture.report(), ReportPane::IptcXmp);
+    DecodePhotoshopResources(capture.analysis, segment);
     return PaneResult{capture.Text(ReportPane::IptcXmp), capture.RedText(ReportPane::IptcXmp)};
 }
 

@@ -54,23 +54,20 @@ std::vector<std::string> CorpusJpegs() {
 // The first APP13 segment of the file as the segment reader keeps it.
 bool FirstApp13(const std::string& path, JpegSegment* app13) {
     ReportCapture quiet;
-    auto summary = std::make_unique<ImageSummary>();
-    summary->segments = SegmentList{};
-    ResetImageSummary(*summary);
-    summary->openFile = std::fopen(path.c_str(), "rb");
-    if (summary->openFile == nullptr) return false;
-    ReadJpegSegments(*summary);
-    std::fclose(summary->openFile);
-    bool found = false;
-    for (int32_t i = 0; i < summary->segments.count && !found; i++) {
-        const JpegSegment& segment = summary->segments.entries[static_cast<size_t>(i)];
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    ByteSource source = StreamSource(file);
+    ReadJpegSegments(quiet.analysis, source);
+    std::fclose(file);
+    const SegmentList& segments = quiet.analysis.summary.segments;
+    for (int32_t i = 0; i < segments.count; i++) {
+        const JpegSegment& segment = segments.entries[static_cast<size_t>(i)];
         if (segment.marker == 0xED) {
             *app13 = segment;
-            found = true;
+            return true;
         }
     }
-    ReleaseSegments(summary->segments);
-    return found;
+    return false;
 }
 
 std::string ReadCommand(const std::string& command) {
@@ -242,8 +239,8 @@ TEST(CorpusIptc, DatasetsAgreeWithExiftool) {
     for (const CorpusFile& file : files) {
         const std::vector<PeerDataset>& peer = peerByFile[file.copyPath];
         ReportCapture capture;
-        SelectReportPane(ReportPane::IptcXmp);
-        DecodePhotoshopResources(file.app13);
+        SelectReportPane(capture.report(), ReportPane::IptcXmp);
+        DecodePhotoshopResources(capture.analysis, file.app13);
         std::vector<ShownDataset> shown = ParsePane(capture.Lines(ReportPane::IptcXmp));
         const std::string& pane = capture.Text(ReportPane::IptcXmp);
         if (!peer.empty()) filesWithDatasets++;

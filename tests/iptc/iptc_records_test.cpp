@@ -12,8 +12,8 @@ struct WalkResult {
 
 WalkResult Walk(const std::vector<uint8_t>& data) {
     ReportCapture capture;
-    SelectReportPane(ReportPane::IptcXmp);
-    int result = DecodeIptcRecords(MakeView(data));
+    SelectReportPane(capture.report(), ReportPane::IptcXmp);
+    int result = DecodeIptcRecords(capture.analysis, MakeView(data));
     return WalkResult{capture.Text(ReportPane::IptcXmp), capture.RedText(ReportPane::IptcXmp), result};
 }
 
@@ -187,10 +187,10 @@ TEST(IptcRecords, LongTextIsShownWholeInPieces) {
     };
     for (const LongCase& c : cases) {
         PieceSink sink;
-        InstallReportSink(&sink);
-        SelectReportPane(ReportPane::IptcXmp);
-        int result = DecodeIptcRecords(MakeView(c.data));
-        InstallReportSink(nullptr);
+        Analysis analysis;
+        ResetAnalysis(analysis, &sink);
+        SelectReportPane(analysis.report, ReportPane::IptcXmp);
+        int result = DecodeIptcRecords(analysis, MakeView(c.data));
         EXPECT_EQ(result, 1) << c.label;
         EXPECT_EQ(sink.Joined(), c.expected) << c.label;
         EXPECT_LE(sink.Longest(), 259u) << c.label;

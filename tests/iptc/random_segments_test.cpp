@@ -87,8 +87,8 @@ TEST(RandomSegments, RandomIptcDataEndsCleanly) {
             data[at + 4] = static_cast<uint8_t>(data[at + 4] % 24);
         }
         ReportCapture capture;
-        SelectReportPane(ReportPane::IptcXmp);
-        int result = DecodeIptcRecords(MakeView(data));
+        SelectReportPane(capture.report(), ReportPane::IptcXmp);
+        int result = DecodeIptcRecords(capture.analysis, MakeView(data));
         const std::string& text = capture.Text(ReportPane::IptcXmp);
         ExpectErrorEndsOutput(text, capture.RedText(ReportPane::IptcXmp), round);
         EXPECT_EQ(result == 0, text.find("Nonfatal Error : ") != std::string::npos) << round;
@@ -100,8 +100,8 @@ TEST(RandomSegments, RandomXmpIsShownByteForByte) {
     for (int round = 0; round < 2000; round++) {
         std::vector<uint8_t> payload = Concat({Bytes("http:"), RandomBytes(random, 400)});
         ReportCapture capture;
-        SelectReportPane(ReportPane::IptcXmp);
-        ShowXmpPacket(KeptSegment(0xE1, payload));
+        SelectReportPane(capture.report(), ReportPane::IptcXmp);
+        ShowXmpPacket(capture.analysis, KeptSegment(0xE1, payload));
         const std::string& text = capture.Text(ReportPane::IptcXmp);
         size_t headingEnd = text.find("\r\n");
         ASSERT_NE(headingEnd, std::string::npos);

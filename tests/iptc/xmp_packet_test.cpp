@@ -6,8 +6,8 @@ namespace {
 
 std::string ShowXmp(const JpegSegment& segment) {
     ReportCapture capture;
-    SelectReportPane(ReportPane::IptcXmp);
-    ShowXmpPacket(segment);
+    SelectReportPane(capture.report(), ReportPane::IptcXmp);
+    ShowXmpPacket(capture.analysis, segment);
     EXPECT_EQ(capture.RedText(ReportPane::IptcXmp), "");
     return capture.Text(ReportPane::IptcXmp);
 }

@@ -13,10 +13,13 @@ struct AnalysisRun {
     std::string jpeg, exif, iptc, exifRed;
 };
 
-AnalysisRun Analyze(const std::string& path) {
-    ReportCapture capture;
+// The file analysed by the given analysis, or by a fresh one.
+AnalysisRun Analyze(const std::string& path, ReportCapture* reused = nullptr) {
+    ReportCapture fresh;
+    ReportCapture& capture = reused != nullptr ? *reused : fresh;
+    capture.sink.Clear();
     AnalysisRun run;
-    run.result = AnalyzeFile(path.c_str());
+    run.result = AnalyzeFile(capture.analysis, path.c_str());
     run.jpeg = capture.Text(ReportPane::Jpeg);
     run.exif = capture.Text(ReportPane::Exif);
     run.iptc = capture.Text(ReportPane::IptcXmp);
@@ -114,7 +117,8 @@ TEST(AnalyzeFile, ACommentOfOneFileDoesNotReachTheNext) {
     std::string withComment = WriteTempFile(
         Concat({{0xFF, 0xD8}, Segment(0xFE, Bytes("note")), {0xFF, 0xDA, 0x00, 0x02}}), "commented.jpg");
     std::string plain = WriteTempFile(kMinimalJpeg, "plain.jpg");
-    Analyze(withComment);
-    AnalysisRun run = Analyze(plain);
+    ReportCapture capture;
+    Analyze(withComment, &capture);
+    AnalysisRun run = Analyze(plain, &capture);
     EXPECT_EQ(run.jpeg.find("Comment"), std::string::npos);
 }

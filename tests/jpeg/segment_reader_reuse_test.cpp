@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "jpeg/byte_source.h"
 #include "jpeg/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "support/byte_builder.h"
@@ -14,18 +15,13 @@
 
 namespace {
 
-std::unique_ptr<ImageSummary> ReadFile(const std::vector<uint8_t>& bytes, int* result) {
-    ReportCapture capture;
-    SelectReportPane(ReportPane::Exif);
-    std::unique_ptr<ImageSummary> summary(new ImageSummary);
-    ResetImageSummary(*summary);
-    std::string path = WriteTempFile(bytes, "reuse.jpg");
-    summary->openFile = std::fopen(path.c_str(), "rb");
-    EXPECT_NE(summary->openFile, nullptr);
-    *result = summary->openFile == nullptr ? -1 : ReadJpegSegments(*summary);
-    if (summary->openFile != nullptr) std::fclose(summary->openFile);
-    summary->openFile = nullptr;
-    return summary;
+// The capture whose analysis read the bytes, with the reader's result.
+std::unique_ptr<ReportCapture> ReadBytes(const std::vector<uint8_t>& bytes, int* result) {
+    auto capture = std::make_unique<ReportCapture>();
+    SelectReportPane(capture->report(), ReportPane::Exif);
+    ByteSource source = MemorySource(MakeView(bytes));
+    *result = ReadJpegSegments(capture->analysis, source);
+    return capture;
 }
 
 const std::vector<uint8_t> kSoi = {0xFF, 0xD8};
@@ -53,11 +49,11 @@ TEST(SegmentReaderReuse, ShortFrameHeaderDoesNotTakeFieldsFromAnEarlierSegment) 
     };
     for (const auto& c : cases) {
         int result = 0;
-        auto summary = ReadFile(Concat({kSoi, LongTable(0xDB, 300, 0x03), Segment(0xC0, c.payload), kSos}), &result);
+        auto capture = ReadBytes(Concat({kSoi, LongTable(0xDB, 300, 0x03), Segment(0xC0, c.payload), kSos}), &result);
         EXPECT_EQ(result, 1) << c.name;
-        EXPECT_EQ(summary->pixelHeight, c.height) << c.name;
-        EXPECT_EQ(summary->pixelWidth, c.width) << c.name;
-        EXPECT_EQ(summary->colourImage, c.colour) << c.name;
+        EXPECT_EQ(capture->analysis.summary.pixelHeight, c.height) << c.name;
+        EXPECT_EQ(capture->analysis.summary.pixelWidth, c.width) << c.name;
+        EXPECT_EQ(capture->analysis.summary.colourImage, c.colour) << c.name;
     }
 }
 
@@ -76,9 +72,9 @@ TEST(SegmentReaderReuse, CommentEndsWithItsOwnSegment) {
     };
     for (const auto& c : cases) {
         int result = 0;
-        auto summary = ReadFile(Concat({kSoi, c.before, Segment(0xFE, Bytes(c.comment)), kSos}), &result);
+        auto capture = ReadBytes(Concat({kSoi, c.before, Segment(0xFE, Bytes(c.comment)), kSos}), &result);
         EXPECT_EQ(result, 1) << c.name;
-        EXPECT_STREQ(summary->commentText, c.expected) << c.name;
+        EXPECT_STREQ(capture->analysis.summary.commentText, c.expected) << c.name;
     }
 }
 
@@ -88,20 +84,19 @@ TEST(SegmentReaderReuse, KeptSegmentsHoldExactlyTheirOwnBytes) {
     std::vector<uint8_t> exif = Segment(0xE1, Bytes(std::string("Exif\0\0MM", 8)));
     std::vector<uint8_t> photoshop = Segment(0xED, Bytes("Photoshop 3.0"));
     int result = 0;
-    auto summary = ReadFile(Concat({kSoi, LongTable(0xE2, 4000, 'i'), Segment(0xE1, std::vector<uint8_t>(3000, 'o')),
+    auto capture = ReadBytes(Concat({kSoi, LongTable(0xE2, 4000, 'i'), Segment(0xE1, std::vector<uint8_t>(3000, 'o')),
                                     exif, LongTable(0xDB, 2000, 'q'), photoshop, kSos}),
                             &result);
     EXPECT_EQ(result, 1);
-    ASSERT_EQ(summary->segments.count, 2);
-    const JpegSegment& keptExif = summary->segments.entries[0];
-    const JpegSegment& keptPhotoshop = summary->segments.entries[1];
+    ASSERT_EQ(capture->analysis.summary.segments.count, 2);
+    const JpegSegment& keptExif = capture->analysis.summary.segments.entries[0];
+    const JpegSegment& keptPhotoshop = capture->analysis.summary.segments.entries[1];
     EXPECT_EQ(keptExif.marker, 0xE1);
     EXPECT_EQ(keptExif.length, 10);
     EXPECT_EQ(keptExif.data, std::vector<uint8_t>(exif.begin() + 2, exif.end()));
     EXPECT_EQ(keptPhotoshop.marker, 0xED);
     EXPECT_EQ(keptPhotoshop.length, 15);
     EXPECT_EQ(keptPhotoshop.data, std::vector<uint8_t>(photoshop.begin() + 2, photoshop.end()));
-    ReleaseSegments(summary->segments);
 }
 
 // A payload cut short after a long segment is still a premature end: the
@@ -109,16 +104,8 @@ TEST(SegmentReaderReuse, KeptSegmentsHoldExactlyTheirOwnBytes) {
 TEST(SegmentReaderReuse, TruncatedSegmentAfterALongerOneIsPrematureEnd) {
     std::vector<uint8_t> cut = Segment(0xDB, std::vector<uint8_t>(50, 't'));
     cut.resize(cut.size() - 10);
-    ReportCapture capture;
-    SelectReportPane(ReportPane::Exif);
-    std::unique_ptr<ImageSummary> summary(new ImageSummary);
-    ResetImageSummary(*summary);
-    std::string path = WriteTempFile(Concat({kSoi, LongTable(0xC4, 400, 'h'), cut}), "cut.jpg");
-    summary->openFile = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(summary->openFile, nullptr);
-    EXPECT_EQ(ReadJpegSegments(*summary), 0);
-    std::fclose(summary->openFile);
-    summary->openFile = nullptr;
-    EXPECT_EQ(capture.RedText(ReportPane::Exif), "Fatal Error  : Premature end of file?\r\n");
-    ReleaseSegments(summary->segments);
+    int result = -1;
+    auto capture = ReadBytes(Concat({kSoi, LongTable(0xC4, 400, 'h'), cut}), &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(capture->RedText(ReportPane::Exif), "Fatal Error  : Premature end of file?\r\n");
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "jpeg/byte_source.h"
 #include "jpeg/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "support/byte_builder.h"
@@ -13,26 +14,20 @@ namespace {
 
 struct ReaderRun {
     int result = -1;
-    std::unique_ptr<ImageSummary> summary;
+    std::unique_ptr<ReportCapture> capture = std::make_unique<ReportCapture>();
+    ImageSummary* summary = &capture->analysis.summary;
     std::string exifPane;
     std::string red;
 };
 
-// Reads bytes as a file through the segment reader, the Exif pane current.
+// Reads bytes in memory through the segment reader, the Exif pane current.
 ReaderRun ReadBytes(const std::vector<uint8_t>& bytes) {
-    ReportCapture capture;
-    SelectReportPane(ReportPane::Exif);
     ReaderRun run;
-    run.summary.reset(new ImageSummary);
-    ResetImageSummary(*run.summary);
-    std::string path = WriteTempFile(bytes, "reader.jpg");
-    run.summary->openFile = std::fopen(path.c_str(), "rb");
-    EXPECT_NE(run.summary->openFile, nullptr);
-    run.result = ReadJpegSegments(*run.summary);
-    std::fclose(run.summary->openFile);
-    run.summary->openFile = nullptr;
-    run.exifPane = capture.Text(ReportPane::Exif);
-    run.red = capture.RedText(ReportPane::Exif);
+    SelectReportPane(run.capture->report(), ReportPane::Exif);
+    ByteSource source = MemorySource(MakeView(bytes));
+    run.result = ReadJpegSegments(run.capture->analysis, source);
+    run.exifPane = run.capture->Text(ReportPane::Exif);
+    run.red = run.capture->RedText(ReportPane::Exif);
     return run;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "jpeg/byte_source.h"
 #include "jpeg/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "support/byte_builder.h"
@@ -24,20 +25,18 @@ struct Outcome {
     int height = 0;
 };
 
-Outcome ReadStream(FILE* file) {
+Outcome ReadSource(ByteSource source) {
     ReportCapture capture;
-    SelectReportPane(ReportPane::Exif);
-    std::unique_ptr<ImageSummary> summary(new ImageSummary);
-    ResetImageSummary(*summary);
-    summary->openFile = file;
+    SelectReportPane(capture.report(), ReportPane::Exif);
     Outcome outcome;
-    outcome.result = ReadJpegSegments(*summary);
+    outcome.result = ReadJpegSegments(capture.analysis, source);
     outcome.exifPane = capture.Text(ReportPane::Exif);
-    outcome.width = summary->pixelWidth;
-    outcome.height = summary->pixelHeight;
-    ReleaseSegments(summary->segments);
+    outcome.width = capture.analysis.summary.pixelWidth;
+    outcome.height = capture.analysis.summary.pixelHeight;
     return outcome;
 }
+
+Outcome ReadStream(FILE* file) { return ReadSource(StreamSource(file)); }
 
 Outcome ReadAsFile(const std::vector<uint8_t>& bytes) {
     std::string path = WriteTempFile(bytes, "unread.jpg");
@@ -107,9 +106,10 @@ TEST(UnreadSegments, SteppedOverWithTheOutcomeOfAReadWhereverTheFileEnds) {
         };
         for (const Case& c : cases) {
             const std::string name = std::string(c.name) + ", payload " + std::to_string(payload);
-            for (bool piped : {false, true}) {
-                Outcome outcome = piped ? ReadThroughPipe(c.bytes) : ReadAsFile(c.bytes);
-                const char* how = piped ? " (pipe)" : " (file)";
+            for (const char* how : {" (file)", " (pipe)", " (memory)"}) {
+                Outcome outcome = how[2] == 'f'   ? ReadAsFile(c.bytes)
+                                  : how[2] == 'p' ? ReadThroughPipe(c.bytes)
+                                                  : ReadSource(MemorySource(MakeView(c.bytes)));
                 EXPECT_EQ(outcome.result, c.result) << name << how;
                 EXPECT_EQ(outcome.exifPane, c.exifPane) << name << how;
                 EXPECT_EQ(outcome.width, c.width) << name << how;

@@ -22,15 +22,15 @@ double SecondsSince(std::clock_t start) { return static_cast<double>(std::clock(
 // Appends lines to the Exif pane, every fourth one as a red error line, so
 // the colour runs grow with the text. Returns how many were appended before
 // the budget ran out.
-size_t AppendLines(size_t count) {
-    SelectReportPane(ReportPane::Exif);
+size_t AppendLines(Report& report, size_t count) {
+    SelectReportPane(report, ReportPane::Exif);
     std::clock_t start = std::clock();
     for (size_t i = 0; i < count; i++) {
         if (i % 1024 == 0 && SecondsSince(start) > kBudgetSeconds) return i;
         if (i % 4 == 3) {
-            ReportNonfatal("Illegal value pointer for tag %04x\r\n", 0x829a, 0);
+            ReportNonfatal(report, "Illegal value pointer for tag %04x\r\n", 0x829a);
         } else {
-            AppendReport(kLine);
+            AppendReport(report, kLine);
         }
     }
     return count;
@@ -43,7 +43,7 @@ double SecondsToAppend(size_t count) {
     for (int run = 0; run < 3; run++) {
         ReportCapture capture;
         std::clock_t start = std::clock();
-        size_t appended = AppendLines(count);
+        size_t appended = AppendLines(capture.report(), count);
         double seconds = SecondsSince(start);
         EXPECT_EQ(appended, count) << "out of time";
         best = std::min(best, seconds);
@@ -57,14 +57,14 @@ double SecondsToAppend(size_t count) {
 // once per line; growing geometrically moves it a few dozen times at most.
 TEST(ReportGrowth, PaneTextMovesRarelyWhileTwoHundredThousandLinesAreAppended) {
     ReportCapture capture;
-    SelectReportPane(ReportPane::Exif);
+    SelectReportPane(capture.report(), ReportPane::Exif);
     const std::string& text = capture.Text(ReportPane::Exif);
     size_t moves = 0;
     const char* lastData = text.data();
     const size_t lines = 200000;
     size_t appended = 0;
     for (; appended < lines && moves < 64; appended++) {
-        AppendReport(kLine);
+        AppendReport(capture.report(), kLine);
         if (text.data() != lastData) {
             moves++;
             lastData = text.data();
@@ -77,7 +77,7 @@ TEST(ReportGrowth, PaneTextMovesRarelyWhileTwoHundredThousandLinesAreAppended) {
 
 TEST(ReportGrowth, ColourRunsStayOnePerColourChange) {
     ReportCapture capture;
-    ASSERT_EQ(AppendLines(2000), 2000u);
+    ASSERT_EQ(AppendLines(capture.report(), 2000), 2000u);
     // Three black lines then one red line, 500 times over: 1000 runs.
     EXPECT_EQ(capture.sink.Pane(ReportPane::Exif).runs.size(), 1000u);
     const std::string redLine = "Nonfatal Error : Illegal value pointer for tag 829a\r\n";
@@ -93,7 +93,7 @@ TEST(ReportGrowth, AppendingEightTimesTheLinesTakesAboutEightTimesAsLong) {
         // pane's text from memory already mapped, so fresh pages (costly on
         // a virtual machine) do not count against one size only.
         ReportCapture warmUp;
-        ASSERT_EQ(AppendLines(16 * small), 16 * small) << "out of time";
+        ASSERT_EQ(AppendLines(warmUp.report(), 16 * small), 16 * small) << "out of time";
     }
     double smallSeconds = SecondsToAppend(small);
     double largeSeconds = SecondsToAppend(8 * small);

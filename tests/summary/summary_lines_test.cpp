@@ -15,14 +15,16 @@ namespace {
 std::string LinesAfterDate(const std::function<void(ImageSummary&)>& change) {
     std::unique_ptr<ImageSummary> summary(new ImageSummary);
     ResetImageSummary(*summary);
-    std::strcpy(summary->sourcePath, "a.jpg");
+    summary->sourcePath = "a.jpg";
+    summary->fileLengthKnown = true;
+    summary->modifiedTimeKnown = true;
     summary->pixelWidth = 640;
     summary->pixelHeight = 480;
     summary->colourImage = 1;
     change(*summary);
     ReportCapture capture;
-    SelectReportPane(ReportPane::Jpeg);
-    PrintSummaryLines(*summary);
+    SelectReportPane(capture.report(), ReportPane::Jpeg);
+    PrintSummaryLines(capture.report(), *summary);
     const std::string& text = capture.Text(ReportPane::Jpeg);
     size_t dateLine = text.find("File date    : ");
     size_t afterDate = text.find("\r\n", dateLine) + 2;

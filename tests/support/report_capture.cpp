@@ -11,9 +11,7 @@
 #include <unistd.h>
 #endif
 
-ReportCapture::ReportCapture() { InstallReportSink(&sink); }
-
-ReportCapture::~ReportCapture() { InstallReportSink(nullptr); }
+ReportCapture::ReportCapture() { ResetAnalysis(analysis, &sink); }
 
 std::vector<std::string> ReportCapture::Lines(ReportPane pane) const {
     std::vector<std::string> lines;

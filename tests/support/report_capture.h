@@ -1,23 +1,26 @@
-// Captures report output in the portable backend for the duration of a test.
+// An analysis whose report output is captured in the portable backend.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "jpeg/analysis.h"
 #include "report/pane_text_sink.h"
 
 class ReportCapture {
 public:
-    ReportCapture();   // installs a fresh sink (output disabled until a pane is selected)
-    ~ReportCapture();  // uninstalls it
+    ReportCapture();  // a fresh analysis (output disabled until a pane is selected)
     ReportCapture(const ReportCapture&) = delete;
     ReportCapture& operator=(const ReportCapture&) = delete;
+
+    Report& report() { return analysis.report; }
 
     const std::string& Text(ReportPane pane) const { return sink.Pane(pane).text; }
     std::vector<std::string> Lines(ReportPane pane) const;  // split at "\r\n", ends kept off
     // The text of the red runs of a pane, joined.
     std::string RedText(ReportPane pane) const;
     PaneTextSink sink;
+    Analysis analysis;
 };
 
 // Writes bytes to a file of the given name in this test run's temporary

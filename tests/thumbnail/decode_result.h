@@ -1,5 +1,5 @@
-// What DecodeThumbnail makes of some bytes: the size stored in the summary
-// and the current picture afterwards, starting with no picture.
+// What DecodeThumbnail makes of some bytes: the size it gives and the
+// current picture afterwards, starting with no picture.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +16,10 @@ struct DecodeResult {
 };
 
 inline DecodeResult Decode(const std::vector<uint8_t>& bytes) {
-    ImageSummary summary;
-    ResetImageSummary(summary);
-    ReleaseCurrentThumbnail();
-    DecodeThumbnail(summary, MakeView(bytes));
-    DecodeResult result{summary.thumbnailPixelWidth, summary.thumbnailPixelHeight, false, -1, -1};
-    result.current = CurrentThumbnailSize(&result.currentWidth, &result.currentHeight);
-    ReleaseSegments(summary.segments);
-    return result;
+    ThumbnailState state;
+    int width = 0;
+    int height = 0;
+    const bool decoded = DecodeThumbnail(state, MakeView(bytes), &width, &height);
+    return DecodeResult{decoded ? width : 0, decoded ? height : 0, state.current != nullptr && state.width > 0,
+                        state.width, state.height};
 }

@@ -65,30 +65,25 @@ TEST(DecodeThumbnail, OnlyFullyDecodedPicturesCount) {
 }
 
 TEST(DecodeThumbnail, LaterThumbnailReplacesTheEarlierAndReleaseDropsIt) {
-    ImageSummary summary;
-    ResetImageSummary(summary);
-    ReleaseCurrentThumbnail();
+    ThumbnailState state;
     const std::vector<uint8_t> first = MakeTestJpeg(40, 30);
     const std::vector<uint8_t> second = MakeTestJpeg(24, 32);
-    DecodeThumbnail(summary, MakeView(first));
-    DecodeThumbnail(summary, MakeView(second));
     int width = 0;
     int height = 0;
-    ASSERT_TRUE(CurrentThumbnailSize(&width, &height));
-    EXPECT_EQ(width, 24);
-    EXPECT_EQ(height, 32);
-    EXPECT_EQ(summary.thumbnailPixelWidth, 24);
+    ASSERT_TRUE(DecodeThumbnail(state, MakeView(first), &width, &height));
+    ASSERT_TRUE(DecodeThumbnail(state, MakeView(second), &width, &height));
+    EXPECT_EQ(state.width, 24);
+    EXPECT_EQ(state.height, 32);
     // A later thumbnail that does not decode leaves the decoded one shown.
     const std::vector<uint8_t> junk = RandomBytes(100);
-    DecodeThumbnail(summary, MakeView(junk));
-    ASSERT_TRUE(CurrentThumbnailSize(&width, &height));
-    EXPECT_EQ(width, 24);
-    EXPECT_EQ(summary.thumbnailPixelHeight, 32);
-    ReleaseCurrentThumbnail();
-    EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(height, 0);
-    ReleaseSegments(summary.segments);
+    EXPECT_FALSE(DecodeThumbnail(state, MakeView(junk), &width, &height));
+    ASSERT_NE(state.current, nullptr);
+    EXPECT_EQ(state.width, 24);
+    EXPECT_EQ(state.height, 32);
+    ReleaseThumbnail(state);
+    EXPECT_EQ(state.current, nullptr);
+    EXPECT_EQ(state.width, 0);
+    EXPECT_EQ(state.height, 0);
 }
 
 }  // namespace

@@ -66,10 +66,17 @@ protected:
         ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr), Gdiplus::Ok);
     }
     static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
-    void SetUp() override { ResetImageSummary(summary); }
-    void TearDown() override { ReleaseCurrentThumbnail(); }
+    void TearDown() override { ReleaseThumbnail(state); }
 
-    ImageSummary summary;
+    // Decodes into the state; the size given, 0 x 0 when refused.
+    BitmapSize DecodeInto(const std::vector<uint8_t>& bytes) {
+        int width = 0;
+        int height = 0;
+        if (!DecodeThumbnail(state, MakeView(bytes), &width, &height)) return {};
+        return {width, height};
+    }
+
+    ThumbnailState state;
     static ULONG_PTR gdiplusToken;
 };
 ULONG_PTR DecodeThumbnailTest::gdiplusToken = 0;
@@ -98,18 +105,15 @@ TEST_F(DecodeThumbnailTest, ValidJpegGivesItsSizeAndABitmapOfThatSize) {
     for (const ValidCase& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_FALSE(c.bytes.empty());
-        ResetImageSummary(summary);
-        DecodeThumbnail(summary, MakeView(c.bytes));
-        EXPECT_EQ(summary.thumbnailPixelWidth, c.width);
-        EXPECT_EQ(summary.thumbnailPixelHeight, c.height);
-        BitmapSize made = SizeOfBitmap(CurrentThumbnailBitmap());
+        BitmapSize given = DecodeInto(c.bytes);
+        EXPECT_EQ(given.width, c.width);
+        EXPECT_EQ(given.height, c.height);
+        BitmapSize made = SizeOfBitmap(ThumbnailBitmap(state));
         EXPECT_EQ(made.width, c.width);
         EXPECT_EQ(made.height, c.height);
-        int width = 0, height = 0;
-        EXPECT_TRUE(CurrentThumbnailSize(&width, &height));
-        EXPECT_EQ(width, c.width);
-        EXPECT_EQ(height, c.height);
-        ReleaseCurrentThumbnail();
+        EXPECT_EQ(state.width, c.width);
+        EXPECT_EQ(state.height, c.height);
+        ReleaseThumbnail(state);
     }
 }
 
@@ -130,15 +134,12 @@ TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        ResetImageSummary(summary);
-        DecodeThumbnail(summary, MakeView(c.second));
-        EXPECT_EQ(summary.thumbnailPixelWidth, 0);
-        EXPECT_EQ(summary.thumbnailPixelHeight, 0);
-        EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
-        int width = -1, height = -1;
-        EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
-        EXPECT_EQ(width, 0);
-        EXPECT_EQ(height, 0);
+        BitmapSize given = DecodeInto(c.second);
+        EXPECT_EQ(given.width, 0);
+        EXPECT_EQ(given.height, 0);
+        EXPECT_EQ(ThumbnailBitmap(state), nullptr);
+        EXPECT_EQ(state.width, 0);
+        EXPECT_EQ(state.height, 0);
     }
 }
 
@@ -155,68 +156,60 @@ TEST_F(DecodeThumbnailTest, HeaderClaimingMoreThanAMegapixelIsRefused) {
         {"claims 65535 x 65535", ClaimFrameSize(FlatJpeg(16, 16), 65535, 65535), 0, 0},
     };
     for (const auto& c : cases) {
-        ResetImageSummary(summary);
-        ReleaseCurrentThumbnail();
-        DecodeThumbnail(summary, MakeView(c.jpeg));
-        EXPECT_EQ(CurrentThumbnailBitmap() != nullptr, c.width > 0) << c.name;
-        EXPECT_EQ(summary.thumbnailPixelWidth, c.width) << c.name;
-        EXPECT_EQ(summary.thumbnailPixelHeight, c.height) << c.name;
+        ReleaseThumbnail(state);
+        BitmapSize given = DecodeInto(c.jpeg);
+        EXPECT_EQ(ThumbnailBitmap(state) != nullptr, c.width > 0) << c.name;
+        EXPECT_EQ(given.width, c.width) << c.name;
+        EXPECT_EQ(given.height, c.height) << c.name;
     }
 }
 
 TEST_F(DecodeThumbnailTest, EmptyViewDecodesNothing) {
-    DecodeThumbnail(summary, ByteView{});
-    EXPECT_EQ(summary.thumbnailPixelWidth, 0);
-    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    int width = 0;
+    int height = 0;
+    EXPECT_FALSE(DecodeThumbnail(state, ByteView{}, &width, &height));
+    EXPECT_EQ(ThumbnailBitmap(state), nullptr);
 }
 
 TEST_F(DecodeThumbnailTest, ReleaseDeletesTheBitmap) {
-    const std::vector<uint8_t> jpeg = FlatJpeg(32, 24);
-    DecodeThumbnail(summary, MakeView(jpeg));
-    HBITMAP made = CurrentThumbnailBitmap();
+    DecodeInto(FlatJpeg(32, 24));
+    HBITMAP made = ThumbnailBitmap(state);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(GetObjectType(made), static_cast<DWORD>(OBJ_BITMAP));
 
-    ReleaseCurrentThumbnail();
-    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    ReleaseThumbnail(state);
+    EXPECT_EQ(ThumbnailBitmap(state), nullptr);
     EXPECT_EQ(GetObjectType(made), 0u);
-    int width = -1, height = -1;
-    EXPECT_FALSE(CurrentThumbnailSize(&width, &height));
+    EXPECT_EQ(state.width, 0);
     // A second release has nothing left to delete.
-    ReleaseCurrentThumbnail();
-    EXPECT_EQ(CurrentThumbnailBitmap(), nullptr);
+    ReleaseThumbnail(state);
+    EXPECT_EQ(ThumbnailBitmap(state), nullptr);
 }
 
 TEST_F(DecodeThumbnailTest, LaterThumbnailOfTheSameFileReplacesAndDeletesTheEarlierOne) {
-    const std::vector<uint8_t> first = FlatJpeg(160, 120);
-    const std::vector<uint8_t> second = FlatJpeg(40, 30);
-    DecodeThumbnail(summary, MakeView(first));
-    HBITMAP earlier = CurrentThumbnailBitmap();
+    DecodeInto(FlatJpeg(160, 120));
+    HBITMAP earlier = ThumbnailBitmap(state);
     ASSERT_NE(earlier, nullptr);
 
-    DecodeThumbnail(summary, MakeView(second));
-    HBITMAP later = CurrentThumbnailBitmap();
+    BitmapSize given = DecodeInto(FlatJpeg(40, 30));
+    HBITMAP later = ThumbnailBitmap(state);
     ASSERT_NE(later, nullptr);
     EXPECT_NE(later, earlier);
     EXPECT_EQ(GetObjectType(earlier), 0u);
-    EXPECT_EQ(summary.thumbnailPixelWidth, 40);
-    EXPECT_EQ(summary.thumbnailPixelHeight, 30);
+    EXPECT_EQ(given.width, 40);
+    EXPECT_EQ(given.height, 30);
     EXPECT_EQ(SizeOfBitmap(later).width, 40);
 }
 
 TEST_F(DecodeThumbnailTest, UndecodableLaterThumbnailKeepsTheEarlierBitmap) {
-    const std::vector<uint8_t> jpeg = FlatJpeg(64, 48);
-    const std::vector<uint8_t> noise = NoiseBytes(1000, 3);
-    DecodeThumbnail(summary, MakeView(jpeg));
-    HBITMAP earlier = CurrentThumbnailBitmap();
+    DecodeInto(FlatJpeg(64, 48));
+    HBITMAP earlier = ThumbnailBitmap(state);
     ASSERT_NE(earlier, nullptr);
 
-    ImageSummary next;
-    ResetImageSummary(next);
-    DecodeThumbnail(next, MakeView(noise));
-    EXPECT_EQ(CurrentThumbnailBitmap(), earlier);
+    BitmapSize given = DecodeInto(NoiseBytes(1000, 3));
+    EXPECT_EQ(ThumbnailBitmap(state), earlier);
     EXPECT_EQ(GetObjectType(earlier), static_cast<DWORD>(OBJ_BITMAP));
-    EXPECT_EQ(next.thumbnailPixelWidth, 0);
+    EXPECT_EQ(given.width, 0);
 }
 
 // The copy of the bytes lives in a global memory block that the stream frees
@@ -231,18 +224,18 @@ TEST_F(DecodeThumbnailTest, RepeatedDecodingDoesNotKeepTheCopiedBytes) {
         return counters.PagefileUsage;
     };
     // Warm up GDI+ and its codecs before measuring.
-    DecodeThumbnail(summary, MakeView(jpeg));
-    DecodeThumbnail(summary, MakeView(noise));
+    DecodeInto(jpeg);
+    DecodeInto(noise);
     SIZE_T before = committed();
     for (int i = 0; i < 60; i++) {
-        DecodeThumbnail(summary, MakeView(jpeg));
-        DecodeThumbnail(summary, MakeView(noise));
+        DecodeInto(jpeg);
+        DecodeInto(noise);
     }
     SIZE_T after = committed();
     ASSERT_GT(before, 0u);
     // Keeping the copies would add 30 MB.
     EXPECT_LT(after, before + 8 * 1024 * 1024);
-    EXPECT_EQ(SizeOfBitmap(CurrentThumbnailBitmap()).width, 16);
+    EXPECT_EQ(SizeOfBitmap(ThumbnailBitmap(state)).width, 16);
 }
 
 }  // namespace

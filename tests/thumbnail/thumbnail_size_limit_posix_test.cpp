@@ -3,8 +3,8 @@
 // not reserve the memory for it.
 #include <gtest/gtest.h>
 
+#include "decode_result.h"
 #include "test_jpeg.h"
-#include "thumbnail/thumbnail.h"
 
 namespace {
 
@@ -26,18 +26,11 @@ TEST(ThumbnailSizeLimit, LargePicturesDecodeUpToAMegapixel) {
     };
     for (const Case& c : cases) {
         ASSERT_FALSE(c.jpeg.empty()) << c.name;
-        ImageSummary summary;
-        ResetImageSummary(summary);
-        ReleaseCurrentThumbnail();
-        DecodeThumbnail(summary, MakeView(c.jpeg));
-        int width = 0;
-        int height = 0;
-        EXPECT_EQ(CurrentThumbnailSize(&width, &height), c.width > 0) << c.name;
-        EXPECT_EQ(summary.thumbnailPixelWidth, c.width) << c.name;
-        EXPECT_EQ(summary.thumbnailPixelHeight, c.height) << c.name;
-        ReleaseSegments(summary.segments);
+        const DecodeResult result = Decode(c.jpeg);
+        EXPECT_EQ(result.current, c.width > 0) << c.name;
+        EXPECT_EQ(result.width, c.width) << c.name;
+        EXPECT_EQ(result.height, c.height) << c.name;
     }
-    ReleaseCurrentThumbnail();
 }
 
 }  // namespace
