@@ -1,3 +1,4 @@
+// The names of the EXIF tags, found by binary search over the sorted table.
 #include "exif/tag_names.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Raw bytes with every control byte and every byte from 0x80 up blanked.
 #include "iptc/blanked_text.h"
 
 // The whole view copied at once, then blanked in place: a branch-free loop

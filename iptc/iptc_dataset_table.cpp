@@ -1,3 +1,4 @@
+// The named IPTC datasets of the envelope and application records.
 #include "iptc/iptc_dataset_table.h"
 
 // Text rows carry the lengths the record allows; only the sign of the

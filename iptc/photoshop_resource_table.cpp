@@ -1,3 +1,4 @@
+// The names of the Photoshop image resources.
 #include "iptc/photoshop_resource_table.h"
 
 const PhotoshopResourceEntry PhotoshopResourceTable[kPhotoshopResourceCount] = {

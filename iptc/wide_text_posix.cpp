@@ -1,3 +1,4 @@
+// UTF-16 to the report's 8-bit text natively: UTF-8.
 #include "iptc/wide_text.h"
 
 namespace {

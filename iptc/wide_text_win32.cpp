@@ -1,3 +1,4 @@
+// UTF-16 to the report's 8-bit text on Windows: the ANSI code page.
 #include "iptc/wide_text.h"
 
 #include <windows.h>

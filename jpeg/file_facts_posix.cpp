@@ -1,3 +1,4 @@
+// File facts on POSIX systems: stat, localtime_r and fopen.
 #include "jpeg/file_facts.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// File facts on Windows: file attributes, file times and a read-shared open.
 #include "jpeg/file_facts.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The portable report backend: per pane, the text and its colour runs.
 #include "report/pane_text_sink.h"
 
 #include <algorithm>
