@@ -20,12 +20,12 @@
 
 #include "support/report_capture.h"
 
-// True when this build runs under AddressSanitizer: its shadow memory makes
+// True when this build runs under a sanitizer: its shadow memory makes
 // resident sizes meaningless and its checks make every run slower.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kSanitizedBuild = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 constexpr bool kSanitizedBuild = true;
 #else
 constexpr bool kSanitizedBuild = false;
