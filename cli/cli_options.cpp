@@ -1,33 +1,81 @@
+// The options of pixloupe-report, parsed with CLI11.
 #include "cli/cli_options.h"
 
-#include <cstring>
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
-bool ParsePane(const std::string& value, PaneChoice* pane) {
-    static const struct { const char* name; PaneChoice pane; } kPanes[] = {
+const char kDescription[] =
+    "Shows what JPEG photographs carry: the summary (jpeg), the EXIF thumbnail's size\n"
+    "(thumbnail), every EXIF and GPS entry with the map of the EXIF block (exif), and the\n"
+    "Photoshop resources, IPTC datasets and XMP packet (iptc). --pane=all, the default,\n"
+    "prints the four panes under their titles; a single pane prints its text alone.\n"
+    "Error lines are red when colour is on (auto: on a terminal, unless NO_COLOR is set).\n"
+    "--json, --jsonl and --csv print what is decoded as data instead, one object or row\n"
+    "per file, in the order the files are named or found. FILE - reads standard input.";
+
+const char kFooter[] =
+    "Exit status: 0 when every file was reported, 1 when a file was missing, a folder\n"
+    "(without -r), unreadable or not a JPEG, or a folder could not be read, 2 for bad usage.";
+
+// The options, bound to where their values go.
+struct OptionValues {
+    std::string pane = "all";
+    std::string color = "auto";
+    bool json = false;
+    bool jsonLines = false;
+    bool csv = false;
+    bool noProgress = false;
+};
+
+void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
+    app.set_help_flag("-h,--help", "Print this help and exit");
+    app.add_flag("--version", options.showVersion, "Print the version and exit");
+    app.add_option("--pane", values.pane, "The pane to print: jpeg, thumbnail, exif, iptc or all")
+        ->check(CLI::IsMember({"all", "jpeg", "thumbnail", "exif", "iptc"}));
+    app.add_option("--color", values.color, "Red error lines: auto, always or never")
+        ->check(CLI::IsMember({"auto", "always", "never"}));
+    CLI::Option* json = app.add_flag("--json", values.json, "Print one JSON array, an object per file");
+    CLI::Option* jsonLines = app.add_flag("--jsonl", values.jsonLines, "Print a JSON object per file, one a line");
+    CLI::Option* csv = app.add_flag("--csv", values.csv, "Print a CSV header, then a row per file");
+    json->excludes(jsonLines)->excludes(csv);
+    jsonLines->excludes(csv);
+    app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
+    app.add_option("--ext", options.extensions, "The file name endings a walk takes (default jpg,jpeg,jpe,jfif)")
+        ->delimiter(',');
+    app.add_option("-j,--jobs", options.jobs, "Files analysed at once (default: one per core)")
+        ->check(CLI::Range(1, 4096));
+    app.add_flag("--no-progress", values.noProgress, "No progress line on a terminal");
+    app.add_option("FILE", options.files, "JPEG files and, with -r, folders");
+    app.footer(kFooter);
+}
+
+bool ApplyValues(const OptionValues& values, CliOptions* options, std::string* error) {
+    static const std::map<std::string, PaneChoice> kPanes = {
         {"all", PaneChoice::All}, {"jpeg", PaneChoice::Jpeg}, {"thumbnail", PaneChoice::Thumbnail},
-        {"exif", PaneChoice::Exif}, {"iptc", PaneChoice::Iptc},
-    };
-    for (const auto& entry : kPanes) {
-        if (value == entry.name) {
-            *pane = entry.pane;
-            return true;
-        }
+        {"exif", PaneChoice::Exif}, {"iptc", PaneChoice::Iptc}};
+    static const std::map<std::string, ColorChoice> kColors = {
+        {"auto", ColorChoice::Auto}, {"always", ColorChoice::Always}, {"never", ColorChoice::Never}};
+    options->pane = kPanes.at(values.pane);
+    options->color = kColors.at(values.color);
+    if (values.json) options->form = OutputForm::Json;
+    if (values.jsonLines) options->form = OutputForm::JsonLines;
+    if (values.csv) options->form = OutputForm::Csv;
+    options->progress = !values.noProgress;
+    // The endings are compared without their dot and in lower case.
+    for (std::string& extension : options->extensions) {
+        extension.erase(0, extension.find_first_not_of('.'));
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     }
-    return false;
-}
-
-bool ParseColor(const std::string& value, ColorChoice* color) {
-    if (value == "auto") *color = ColorChoice::Auto;
-    else if (value == "always") *color = ColorChoice::Always;
-    else if (value == "never") *color = ColorChoice::Never;
-    else return false;
+    if (options->files.empty() && !options->showHelp && !options->showVersion) {
+        *error = "no file named";
+        return false;
+    }
     return true;
-}
-
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
 }  // namespace
@@ -40,35 +88,25 @@ bool ResolveColor(ColorChoice choice, bool stdoutIsTerminal, const char* noColor
 }
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; i++) {
-        std::string arg = argv[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options->files.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options->showHelp = true;
-        } else if (arg == "--version") {
-            options->showVersion = true;
-        } else if (StartsWith(arg, "--pane=")) {
-            if (!ParsePane(arg.substr(7), &options->pane)) {
-                *error = "unknown pane '" + arg.substr(7) + "' (jpeg, thumbnail, exif, iptc or all)";
-                return false;
-            }
-        } else if (StartsWith(arg, "--color=")) {
-            if (!ParseColor(arg.substr(8), &options->color)) {
-                *error = "unknown colour mode '" + arg.substr(8) + "' (auto, always or never)";
-                return false;
-            }
-        } else {
-            *error = "unknown option '" + arg + "'";
-            return false;
-        }
-    }
-    if (options->files.empty() && !options->showHelp && !options->showVersion) {
-        *error = "no file named";
+    CLI::App app(kDescription, "pixloupe-report");
+    OptionValues values;
+    DefineOptions(app, values, *options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        options->showHelp = true;
+        return true;
+    } catch (const CLI::ParseError& failure) {
+        *error = failure.what();
         return false;
     }
-    return true;
+    return ApplyValues(values, options, error);
+}
+
+std::string CliHelpText() {
+    CLI::App app(kDescription, "pixloupe-report");
+    OptionValues values;
+    CliOptions options;
+    DefineOptions(app, values, options);
+    return app.help();
 }

@@ -6,10 +6,19 @@
 
 enum class PaneChoice { All, Jpeg, Thumbnail, Exif, Iptc };
 enum class ColorChoice { Auto, Always, Never };
+// The panes' text, one JSON array, JSON Lines, or CSV rows.
+enum class OutputForm { Panes, Json, JsonLines, Csv };
 
 struct CliOptions {
     PaneChoice pane = PaneChoice::All;
     ColorChoice color = ColorChoice::Auto;
+    OutputForm form = OutputForm::Panes;
+    bool recursive = false;
+    // The endings of the file names a folder walk takes, without the dot,
+    // matched in any case.
+    std::vector<std::string> extensions = {"jpg", "jpeg", "jpe", "jfif"};
+    unsigned jobs = 0;  // 0: one per core
+    bool progress = true;
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> files;
@@ -21,3 +30,6 @@ bool ResolveColor(ColorChoice choice, bool stdoutIsTerminal, const char* noColor
 
 // Returns true when the arguments are well formed; otherwise error says why.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);
+
+// The usage and option list, with the exit statuses.
+std::string CliHelpText();

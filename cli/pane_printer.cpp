@@ -21,7 +21,7 @@ const char* const kPaneTitles[kPaneCount] = {
 // Writes bytes with every CR that precedes an LF left out. The bytes between
 // two such CRs go out as one block, so printing costs one pass over the
 // text however many lines it holds.
-void WriteLines(FILE* out, const std::string& text, size_t start, size_t length) {
+void WriteLines(std::string& out, const std::string& text, size_t start, size_t length) {
     const size_t end = start + length;
     size_t from = start;  // first byte not yet written
     while (from < end) {
@@ -30,51 +30,55 @@ void WriteLines(FILE* out, const std::string& text, size_t start, size_t length)
         // The LF may open the next run: the CR is still a line end.
         bool lineEnd = cr < end && cr + 1 < text.size() && text[cr + 1] == '\n';
         size_t upTo = cr < end && !lineEnd ? cr + 1 : cr;
-        std::fwrite(text.data() + from, 1, upTo - from, out);
+        out.append(text.data() + from, upTo - from);
         from = lineEnd ? cr + 1 : upTo;
     }
 }
 
 }  // namespace
 
-void PrintPaneText(FILE* out, const PaneText& pane, bool color) {
+void AppendPaneText(std::string& out, const PaneText& pane, bool color) {
     if (!color) {
         WriteLines(out, pane.text, 0, pane.text.size());
         return;
     }
     for (const ColorRun& run : pane.runs) {
         bool red = run.color != kColorBlack;
-        if (red) std::fputs(kRed, out);
+        if (red) out += kRed;
         WriteLines(out, pane.text, run.start, run.length);
-        if (red) std::fputs(kReset, out);
+        if (red) out += kReset;
     }
 }
 
-void PrintThumbnailPane(FILE* out, const ThumbnailState& thumbnail) {
+void AppendThumbnailPane(std::string& out, const ThumbnailState& thumbnail) {
     if (thumbnail.width > 0) {
-        std::fprintf(out, "Thumbnail: %d x %d\n", thumbnail.width, thumbnail.height);
+        out += "Thumbnail: " + std::to_string(thumbnail.width) + " x " + std::to_string(thumbnail.height) + "\n";
     } else {
-        std::fputs("Image contains no thumbnail\n", out);
+        out += "Image contains no thumbnail\n";
     }
 }
 
-void PrintPanes(FILE* out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice, bool color) {
+void AppendPanes(std::string& out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice,
+                 bool color) {
     switch (choice) {
-        case PaneChoice::Jpeg: PrintPaneText(out, sink.Pane(ReportPane::Jpeg), color); return;
-        case PaneChoice::Thumbnail: PrintThumbnailPane(out, thumbnail); return;
-        case PaneChoice::Exif: PrintPaneText(out, sink.Pane(ReportPane::Exif), color); return;
-        case PaneChoice::Iptc: PrintPaneText(out, sink.Pane(ReportPane::IptcXmp), color); return;
+        case PaneChoice::Jpeg: AppendPaneText(out, sink.Pane(ReportPane::Jpeg), color); return;
+        case PaneChoice::Thumbnail: AppendThumbnailPane(out, thumbnail); return;
+        case PaneChoice::Exif: AppendPaneText(out, sink.Pane(ReportPane::Exif), color); return;
+        case PaneChoice::Iptc: AppendPaneText(out, sink.Pane(ReportPane::IptcXmp), color); return;
         case PaneChoice::All: break;
     }
     for (int i = 0; i < kPaneCount; i++) {
-        std::fprintf(out, "%s== %s ==\n", i == 0 ? "" : "\n", kPaneTitles[i]);
+        if (i > 0) out += '\n';
+        out += "== ";
+        out += kPaneTitles[i];
+        out += " ==\n";
         ReportPane pane = static_cast<ReportPane>(i);
         if (pane == ReportPane::Thumbnail) {
-            PrintThumbnailPane(out, thumbnail);
+            AppendThumbnailPane(out, thumbnail);
         } else {
             const PaneText& text = sink.Pane(pane);
-            PrintPaneText(out, text, color);
-            if (!text.text.empty() && text.text.back() != '\n') std::fputc('\n', out);
+            AppendPaneText(out, text, color);
+            if (!text.text.empty() && text.text.back() != '\n') out += '\n';
         }
     }
 }

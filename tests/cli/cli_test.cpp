@@ -69,6 +69,9 @@ TEST(CliOptions, ParsesPanesColoursAndFiles) {
         {{"x", "--color=red", "a"}, false, PaneChoice::All, ColorChoice::Auto, 0},
         {{"x", "--verbose", "a"}, false, PaneChoice::All, ColorChoice::Auto, 0},
         {{"x"}, false, PaneChoice::All, ColorChoice::Auto, 0},
+        {{"x", "-", "a"}, true, PaneChoice::All, ColorChoice::Auto, 2},
+        {{"x", "--jsonl", "-r", "--ext", "JPG,.Png", "-j", "3", "--no-progress", "a"}, true, PaneChoice::All,
+         ColorChoice::Auto, 1},
     };
     for (const OptionCase& c : cases) {
         CliOptions options;
@@ -83,6 +86,16 @@ TEST(CliOptions, ParsesPanesColoursAndFiles) {
         EXPECT_EQ(options.color, c.color) << c.args.back();
         EXPECT_EQ(options.files.size(), c.files) << c.args.back();
     }
+    // The data options of the last case, endings without their dot in lower case.
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions(static_cast<int>(cases[std::size(cases) - 1].args.size()),
+                                cases[std::size(cases) - 1].args.data(), &options, &error));
+    EXPECT_EQ(options.form, OutputForm::JsonLines);
+    EXPECT_TRUE(options.recursive);
+    EXPECT_EQ(options.extensions, (std::vector<std::string>{"jpg", "png"}));
+    EXPECT_EQ(options.jobs, 3u);
+    EXPECT_FALSE(options.progress);
 }
 
 TEST(CliOptions, ColourResolution) {
@@ -110,7 +123,10 @@ TEST(Cli, ExitStatusAndMessages) {
         {Quote(missing), 1, "missing.jpg"},
         {Quote(TempFolder()), 1, "is a folder"},
         {Quote(missing) + " " + Quote(good), 1, "missing.jpg"},
-        {"--pane=nope " + Quote(good), 2, "unknown pane"},
+        {"--pane=nope " + Quote(good), 2, "--pane"},
+        {"--json --csv " + Quote(good), 2, "excludes"},
+        {"-j 0 " + Quote(good), 2, "--jobs"},
+        {"--verbose " + Quote(good), 2, "--verbose"},
         {"", 2, "no file named"},
         {"--help", 0, ""},
     };
@@ -178,7 +194,9 @@ TEST(Cli, RedRunsAreColouredOnlyWhenColourIsOn) {
 TEST(Cli, VersionAndHelp) {
     EXPECT_EQ(RunReport("--version").out, "pixloupe-report 2.1.2012.1002\n");
     CommandResult help = RunReport("--help");
-    EXPECT_NE(help.out.find("--pane=jpeg|thumbnail|exif|iptc|all"), std::string::npos);
+    for (const char* part : {"--pane", "--jsonl", "--recursive", "--jobs", "Exit status: 0"}) {
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    }
 }
 
 TEST(Cli, ReportBytesAreWrittenAsMade) {

@@ -1,0 +1,348 @@
+// The JSON object of one analysis, written in one pass over its data.
+#include "export/json_object.h"
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "export/utf8_text.h"
+#include "summary/summary_facts.h"
+
+namespace {
+
+using JsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
+
+const char* const kFormatNames[] = {"", "BYTE", "ASCII", "SHORT", "LONG", "RATIONAL", "SBYTE", "UNDEFINED",
+                                    "SSHORT", "SLONG", "SRATIONAL", "FLOAT", "DOUBLE"};
+const char* const kPaneNames[] = {"jpeg", "thumbnail", "exif", "iptc"};
+
+struct ObjectWriter {
+    rapidjson::StringBuffer buffer;
+    JsonWriter json{buffer};
+    std::string scratch;
+
+    void Key(const char* key) { json.Key(key); }
+
+    void Text(const char* bytes, size_t size) {
+        scratch.clear();
+        AppendAsUtf8(scratch, bytes, size);
+        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+    }
+    void Text(const std::string& bytes) { Text(bytes.data(), bytes.size()); }
+
+    // JSON has no infinity or NaN: such a number is null.
+    void Number(double value) {
+        if (std::isfinite(value)) {
+            json.Double(value);
+        } else {
+            json.Null();
+        }
+    }
+
+    void Hex(const std::string& bytes) {
+        static const char kDigits[] = "0123456789abcdef";
+        scratch.clear();
+        for (unsigned char byte : bytes) {
+            scratch += kDigits[byte >> 4];
+            scratch += kDigits[byte & 0x0F];
+        }
+        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+    }
+};
+
+template <typename T>
+void OptionalInteger(ObjectWriter& w, const char* key, const std::optional<T>& value) {
+    if (!value) return;
+    w.Key(key);
+    w.json.Int64(static_cast<int64_t>(*value));
+}
+
+void OptionalNumber(ObjectWriter& w, const char* key, const std::optional<double>& value) {
+    if (!value) return;
+    w.Key(key);
+    w.Number(*value);
+}
+
+void OptionalText(ObjectWriter& w, const char* key, const std::optional<std::string>& value) {
+    if (!value) return;
+    w.Key(key);
+    w.Text(*value);
+}
+
+void WriteFile(ObjectWriter& w, const SummaryFacts& facts) {
+    w.Key("File");
+    w.json.StartObject();
+    if (facts.fileSize) {
+        w.Key("size");
+        w.json.Uint64(*facts.fileSize);
+    }
+    OptionalText(w, "modified", facts.fileModified);
+    w.json.EndObject();
+}
+
+void WriteSummary(ObjectWriter& w, const SummaryFacts& f) {
+    w.Key("Summary");
+    w.json.StartObject();
+    OptionalText(w, "make", f.make);
+    OptionalText(w, "model", f.model);
+    OptionalText(w, "dateTime", f.dateTime);
+    w.Key("width");
+    w.json.Int(f.width);
+    w.Key("height");
+    w.json.Int(f.height);
+    w.Key("color");
+    w.json.Bool(f.color);
+    OptionalInteger(w, "orientation", f.orientation);
+    OptionalInteger(w, "flash", f.flash);
+    if (f.flash) {
+        w.Key("flashFired");
+        w.json.Bool((*f.flash & 1) != 0);
+    }
+    OptionalNumber(w, "focalLength", f.focalLength);
+    OptionalInteger(w, "focalLength35", f.focalLength35);
+    OptionalNumber(w, "ccdWidth", f.ccdWidth);
+    OptionalNumber(w, "digitalZoom", f.digitalZoom);
+    OptionalNumber(w, "exposureTime", f.exposureTime);
+    OptionalNumber(w, "fNumber", f.fNumber);
+    if (f.subjectDistanceInfinite) {
+        w.Key("subjectDistance");
+        w.json.String("infinity");
+    } else {
+        OptionalNumber(w, "subjectDistance", f.subjectDistance);
+    }
+    OptionalInteger(w, "iso", f.iso);
+    OptionalNumber(w, "exposureBias", f.exposureBias);
+    OptionalInteger(w, "whiteBalance", f.whiteBalance);
+    OptionalInteger(w, "lightSource", f.lightSource);
+    OptionalInteger(w, "meteringMode", f.meteringMode);
+    OptionalInteger(w, "exposureProgram", f.exposureProgram);
+    OptionalInteger(w, "exposureMode", f.exposureMode);
+    OptionalInteger(w, "focusRange", f.focusRange);
+    OptionalNumber(w, "gpsLatitude", f.gpsLatitude);
+    OptionalNumber(w, "gpsLongitude", f.gpsLongitude);
+    OptionalNumber(w, "gpsAltitude", f.gpsAltitude);
+    OptionalText(w, "comment", f.comment);
+    OptionalInteger(w, "iptcBytes", f.iptcBytes);
+    OptionalInteger(w, "xmpBytes", f.xmpBytes);
+    OptionalInteger(w, "thumbnailBytes", f.thumbnailBytes);
+    OptionalInteger(w, "thumbnailWidth", f.thumbnailWidth);
+    OptionalInteger(w, "thumbnailHeight", f.thumbnailHeight);
+    w.json.EndObject();
+}
+
+// A value of one component is a number; of any other count, an array.
+template <typename Each>
+void OneOrArray(ObjectWriter& w, size_t count, Each each) {
+    if (count == 1) {
+        each(0);
+        return;
+    }
+    w.json.StartArray();
+    for (size_t i = 0; i < count; i++) each(i);
+    w.json.EndArray();
+}
+
+void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryData& entry) {
+    const size_t count = entry.values.count;
+    switch (entry.kind) {
+        case ValueKind::Omitted:
+            return;
+        case ValueKind::Bytes: {
+            const std::string bytes = EntryBytes(data, entry);
+            w.Key("value");
+            if (entry.format == 2) {
+                // ASCII ends at its first zero byte.
+                w.Text(bytes.substr(0, bytes.find('\0')));
+            } else {
+                w.Hex(bytes);
+            }
+            return;
+        }
+        case ValueKind::Integers: {
+            const int64_t* values = EntryIntegers(data, entry);
+            w.Key("value");
+            OneOrArray(w, count, [&](size_t i) { w.json.Int64(values[i]); });
+            return;
+        }
+        case ValueKind::Reals: {
+            const double* values = EntryReals(data, entry);
+            w.Key("value");
+            OneOrArray(w, count, [&](size_t i) { w.Number(values[i]); });
+            return;
+        }
+        case ValueKind::Rationals: {
+            const RationalValue* values = EntryRationals(data, entry);
+            // A zero denominator leaves the value undefined: null.
+            w.Key("value");
+            OneOrArray(w, count, [&](size_t i) {
+                if (values[i].denominator == 0) {
+                    w.json.Null();
+                } else {
+                    w.Number(static_cast<double>(values[i].numerator) / static_cast<double>(values[i].denominator));
+                }
+            });
+            w.Key("raw");
+            OneOrArray(w, count, [&](size_t i) {
+                char text[48];
+                const int length = std::snprintf(text, sizeof text, "%lld/%lld",
+                                                 static_cast<long long>(values[i].numerator),
+                                                 static_cast<long long>(values[i].denominator));
+                w.json.String(text, static_cast<rapidjson::SizeType>(length));
+            });
+            return;
+        }
+    }
+}
+
+void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
+    w.Key("EXIF");
+    w.json.StartArray();
+    for (const ExifEntryData& entry : data.exifEntries) {
+        w.json.StartObject();
+        w.Key("ifd");
+        w.json.String(DirectoryKindName(entry.directory));
+        w.Key("tag");
+        w.json.Uint(entry.tag);
+        w.Key("name");
+        if (entry.name != nullptr) {
+            // The GPS names are padded to one width in the listing.
+            std::string name = entry.name;
+            name.erase(name.find_last_not_of(' ') + 1);
+            w.Text(name);
+        } else {
+            w.json.Null();
+        }
+        w.Key("format");
+        w.json.String(entry.format >= 1 && entry.format <= 12 ? kFormatNames[entry.format] : "");
+        w.Key("count");
+        w.json.Uint(entry.count);
+        WriteEntryValue(w, data, entry);
+        w.json.EndObject();
+    }
+    w.json.EndArray();
+}
+
+void WritePhotoshopResources(ObjectWriter& w, const DecodedData& data) {
+    w.Key("Photoshop");
+    w.json.StartArray();
+    for (const PhotoshopResourceData& resource : data.photoshopResources) {
+        w.json.StartObject();
+        w.Key("id");
+        w.json.Uint(resource.id);
+        w.Key("name");
+        w.Text(resource.name, std::char_traits<char>::length(resource.name));
+        w.Key("size");
+        w.json.Int(resource.size);
+        for (const ResourceField& field : resource.fields) {
+            w.Key(field.name);
+            if (field.isText) {
+                w.Text(field.text);
+            } else {
+                w.json.Int64(field.number);
+            }
+        }
+        w.json.EndObject();
+    }
+    w.json.EndArray();
+}
+
+// A number dataset holds a big-endian number in its bytes.
+int64_t DatasetNumber(const std::string& value) {
+    int64_t number = 0;
+    for (size_t i = 0; i < value.size() && i < 2; i++) number = number << 8 | static_cast<unsigned char>(value[i]);
+    return number;
+}
+
+void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
+    w.Key("IPTC");
+    w.json.StartArray();
+    for (const IptcDatasetData& dataset : data.iptcDatasets) {
+        w.json.StartObject();
+        w.Key("record");
+        w.json.Int(dataset.record);
+        w.Key("dataset");
+        w.json.Int(dataset.dataset);
+        w.Key("name");
+        if (dataset.name != nullptr) {
+            w.Text(dataset.name, std::char_traits<char>::length(dataset.name));
+        } else {
+            w.json.Null();
+        }
+        w.Key("value");
+        if (dataset.kind == IptcKind::Number) {
+            w.json.Int64(DatasetNumber(dataset.value));
+        } else {
+            w.Text(dataset.value);
+        }
+        w.json.EndObject();
+    }
+    w.json.EndArray();
+}
+
+void WriteMessages(ObjectWriter& w, const Report& report) {
+    w.Key("Messages");
+    w.json.StartArray();
+    for (const ReportedLine& line : report.lines) {
+        w.json.StartObject();
+        w.Key("pane");
+        w.json.String(kPaneNames[static_cast<int>(line.pane)]);
+        w.Key("text");
+        w.Text(line.text);
+        w.Key("error");
+        w.json.Bool(line.error);
+        w.json.EndObject();
+    }
+    w.json.EndArray();
+}
+
+void Finish(std::string& out, const ObjectWriter& w) { out.append(w.buffer.GetString(), w.buffer.GetSize()); }
+
+}  // namespace
+
+void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
+    ObjectWriter w;
+    const SummaryFacts facts = SummaryFactsOf(analysis);
+    w.json.StartObject();
+    w.Key("SourceFile");
+    w.Text(sourceFile);
+    w.Key("ok");
+    w.json.Bool(analysis.reachedSummary);
+    WriteFile(w, facts);
+    if (analysis.reachedSummary) {
+        WriteSummary(w, facts);
+        WriteExifEntries(w, analysis.decoded);
+        WritePhotoshopResources(w, analysis.decoded);
+        WriteIptcDatasets(w, analysis.decoded);
+        if (analysis.decoded.hasXmp) {
+            w.Key("XMP");
+            w.Text(analysis.decoded.xmpPacket);
+        }
+    }
+    WriteMessages(w, analysis.report);
+    w.json.EndObject();
+    Finish(out, w);
+}
+
+void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason) {
+    ObjectWriter w;
+    w.json.StartObject();
+    w.Key("SourceFile");
+    w.Text(sourceFile);
+    w.Key("ok");
+    w.json.Bool(false);
+    w.Key("Messages");
+    w.json.StartArray();
+    w.json.StartObject();
+    w.Key("pane");
+    w.json.String("exif");
+    w.Key("text");
+    w.Text(reason);
+    w.Key("error");
+    w.json.Bool(true);
+    w.json.EndObject();
+    w.json.EndArray();
+    w.json.EndObject();
+    Finish(out, w);
+}

@@ -1,0 +1,15 @@
+// One file's analysis as a JSON object: what pixloupe-report --json and
+// --jsonl print for it, and what the Python module returns as a dict.
+#pragma once
+
+#include <string>
+
+#include "jpeg/analysis.h"
+
+// Writes the object of the analysis, whose file is named sourceFile, with
+// no line end. Text is valid UTF-8: bytes that are not are taken as Latin-1.
+void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
+
+// The object of a file that was never analysed (it vanished, or could not
+// be read at all): ok false and the reason as its one message.
+void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason);

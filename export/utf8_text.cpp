@@ -1,0 +1,59 @@
+// File bytes made valid UTF-8, Latin-1 taken for any byte that is not.
+#include "export/utf8_text.h"
+
+#include <cstdint>
+
+namespace {
+
+// The length of the valid UTF-8 sequence at bytes[0], or 0 when there is
+// none: no overlong forms, no surrogates, nothing above U+10FFFF.
+size_t ValidSequenceLength(const uint8_t* bytes, size_t left) {
+    const uint8_t lead = bytes[0];
+    size_t length = 0;
+    uint8_t low = 0x80;
+    uint8_t high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (length > left) return 0;
+    if (bytes[1] < low || bytes[1] > high) return 0;
+    for (size_t i = 2; i < length; i++) {
+        if (bytes[i] < 0x80 || bytes[i] > 0xBF) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+void AppendAsUtf8(std::string& out, const char* text, size_t size) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
+    size_t i = 0;
+    while (i < size) {
+        // Runs of ASCII go out as they are.
+        size_t run = i;
+        while (run < size && bytes[run] < 0x80) run++;
+        out.append(text + i, run - i);
+        i = run;
+        if (i == size) break;
+        const size_t length = ValidSequenceLength(bytes + i, size - i);
+        if (length > 0) {
+            out.append(text + i, length);
+            i += length;
+        } else {
+            // A byte from 0x80 up as the Latin-1 character U+0080 to U+00FF.
+            out += static_cast<char>(0xC0 | bytes[i] >> 6);
+            out += static_cast<char>(0x80 | (bytes[i] & 0x3F));
+            i++;
+        }
+    }
+}
