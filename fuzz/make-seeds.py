@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Builds the seed corpora of the fuzz targets from the shared JPEG corpus.
+"""Builds the seed corpora of the fuzz targets from a folder of JPEG files
+(the project's photographs, the shared corpus).
 
 The seeds are written to a folder outside the repository (never committed):
 for each file, its bytes up to the first start-of-scan marker (nothing after
@@ -59,6 +60,8 @@ def main():
                 shutil.copy(os.path.join(hand_built, name), os.path.join(folder, name))
     for root, _, files in os.walk(corpus):
         for name in files:
+            if name.endswith((".md", ".py")):
+                continue  # the notes and the script beside the photographs
             with open(os.path.join(root, name), "rb") as f:
                 data = f.read()
             end = 0

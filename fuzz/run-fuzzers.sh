@@ -7,7 +7,8 @@
 #   PIXLOUPE_FUZZ_BUILD  build folder holding the targets (default: build-fuzz)
 #   PIXLOUPE_FUZZ_WORK   where the growing corpora, logs and crash files live,
 #                        kept between runs (default: $PIXLOUPE_FUZZ_BUILD/fuzz-work)
-#   PIXLOUPE_CORPUS      the shared JPEG corpus the seeds come from
+#   PIXLOUPE_CORPUS      the shared JPEG corpus that more seeds come from, when
+#                        present (the project's photographs always give some)
 #
 # Exit status 0 when no target found anything, 1 otherwise, 2 for bad usage.
 set -u
@@ -25,14 +26,9 @@ work=${PIXLOUPE_FUZZ_WORK:-$build/fuzz-work}
 corpus=${PIXLOUPE_CORPUS:-$root/../shared/corpus}
 
 mkdir -p "$work/seeds" "$work/logs"
+python3 "$here/make-seeds.py" "$root/tests/photos" "$work/seeds" || exit 2
 if [ -d "$corpus" ]; then
     python3 "$here/make-seeds.py" "$corpus" "$work/seeds" || exit 2
-else
-    # Without the shared corpus the hand-built seeds still give a start.
-    for t in $targets; do
-        mkdir -p "$work/seeds/$t"
-        [ -d "$here/seeds/$t" ] && cp "$here/seeds/$t"/* "$work/seeds/$t/" 2>/dev/null
-    done
 fi
 
 found=0

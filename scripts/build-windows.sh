@@ -22,8 +22,9 @@ fi
 if [ -z "${PIXLOUPE_REPORT:-}" ] && [ -x "$repo/build/pixloupe-report" ]; then
     PIXLOUPE_REPORT="$repo/build/pixloupe-report"
 fi
+# The tests on explicitly: "pixloupe run --window" builds the same folder without them.
 set -- -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE="${PIXLOUPE_BUILD_TYPE:-RelWithDebInfo}"
+    -DCMAKE_BUILD_TYPE="${PIXLOUPE_BUILD_TYPE:-RelWithDebInfo}" -DPIXLOUPE_TESTS=ON
 if [ -n "${PIXLOUPE_REPORT:-}" ]; then
     set -- "$@" -DPIXLOUPE_REPORT="$PIXLOUPE_REPORT"
 fi

@@ -113,7 +113,7 @@ ProgramRun RunProgram(const std::string& arguments) {
 }
 
 TEST(Program, OpensTheCommandLinePath) {
-    const std::string photo = CorpusPath("camera/Canon_40D.jpg");
+    const std::string photo = PhotoPath("ii-camera-gps-north-east.jpg");
     const struct {
         const char* label;
         std::string arguments;
@@ -122,7 +122,7 @@ TEST(Program, OpensTheCommandLinePath) {
         {"path alone", "\"" + photo + "\"", true},
         {"path with a comma and a number", "\"" + photo + ",7\"", true},
         {"path and further parameters", "\"" + photo + "\" 2 x", true},
-        {"folder", "\"" + CorpusPath("camera") + "\"", false},
+        {"folder", "\"" + PhotoPath("broken") + "\"", false},
         {"no parameter", "", false},
     };
     for (const auto& c : cases) {
@@ -137,7 +137,7 @@ TEST(Program, OpensTheCommandLinePath) {
         for (const std::string& pane : run.panes) all += pane + "|";
         if (c.opened) {
             EXPECT_EQ(run.status, photo) << c.label;
-            EXPECT_NE(jpeg.find("Canon EOS 40D"), std::string::npos) << c.label;
+            EXPECT_NE(jpeg.find("Field Camera II"), std::string::npos) << c.label;
             EXPECT_NE(jpeg.find(photo), std::string::npos) << c.label;
             // The EXIF listing is in a hidden pane.
             EXPECT_NE(all.find("Make"), std::string::npos) << c.label;

@@ -196,13 +196,27 @@ inline void DropFiles(HWND window, const std::vector<std::string>& paths) {
     PumpMessages();
 }
 
-// A corpus path as the Windows side names it: the Unix root is drive Z:.
-inline std::string CorpusPath(const std::string& relative) {
-    std::string path = std::string("Z:") + PIXLOUPE_CORPUS_DIR + "/" + relative;
+// A Unix path as the Windows side names it: the Unix root is drive Z:.
+inline std::string WindowsPath(std::string path) {
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    return path;
+    return "Z:" + path;
+}
+
+// A file or folder of the project's photographs; "" is the folder itself.
+inline std::string PhotoPath(const std::string& relative) {
+    return WindowsPath(std::string(PIXLOUPE_PHOTOS_DIR) + (relative.empty() ? "" : "/" + relative));
+}
+
+inline std::string CorpusPath(const std::string& relative) {
+    return WindowsPath(std::string(PIXLOUPE_CORPUS_DIR) + "/" + relative);
+}
+
+// The optional corpus (PIXLOUPE_CORPUS) is there.
+inline bool CorpusPresent() {
+    DWORD attributes = GetFileAttributesA(WindowsPath(PIXLOUPE_CORPUS_DIR).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Colour of the character at a rich-edit position.

@@ -9,6 +9,7 @@
 
 #include "cli/cli_options.h"
 #include "support/byte_builder.h"
+#include "support/photo_folders.h"
 #include "support/report_capture.h"
 
 namespace {
@@ -43,7 +44,7 @@ CommandResult RunReport(const std::string& arguments, const std::string& environ
     return result;
 }
 
-const std::string kCamera = std::string(PIXLOUPE_CORPUS_DIR) + "/camera/Canon_40D.jpg";
+const std::string kCamera = kPhotosDir + "/ii-camera-gps-north-east.jpg";
 
 std::string MinimalJpeg(const std::string& name) {
     return WriteTempFile({0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02}, name);
@@ -210,5 +211,5 @@ TEST(Cli, ReportBytesAreWrittenAsMade) {
 TEST(Cli, CameraFileReachesItsSummary) {
     CommandResult result = RunReport("--pane=jpeg " + Quote(kCamera));
     EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("Resolution   : "), std::string::npos);
+    EXPECT_NE(result.out.find("Resolution   : 320 x 240"), std::string::npos);
 }

@@ -1,5 +1,6 @@
-// Every file of the shared corpus, the broken ones and the proof-of-concept
-// files of other readers included, through pixloupe-report: each must be
+// Every photograph of the project and every file of the corpus, the broken
+// ones and the proof-of-concept files of other readers included, through
+// pixloupe-report: each must be
 // reported or refused with a message, never crash, hang, trip a sanitizer
 // (in the sanitizer build) or leak, and stay within the memory bound.
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "child_run.h"
+#include "support/photo_folders.h"
 
 namespace {
 
@@ -24,7 +26,8 @@ std::vector<std::string> FilesUnder(const std::string& folder) {
     for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
          it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         if (error) break;
-        if (it->is_regular_file() && it->path().filename() != "README" && it->path().filename() != "README.md") {
+        const std::string extension = it->path().extension().string();
+        if (it->is_regular_file() && it->path().filename() != "README" && extension != ".md" && extension != ".py") {
             files.push_back(it->path().string());
         }
     }
@@ -50,7 +53,8 @@ std::string ProblemOf(const ChildRun& run) {
 
 struct CorpusFolder {
     const char* name;
-    const char* path;
+    bool inCorpus;     // else in the project's photographs
+    const char* path;  // below the corpus or the photographs
     size_t fewestFiles;  // guards against a sweep that silently finds nothing
 };
 
@@ -60,7 +64,8 @@ class CorpusSweepTest : public ::testing::TestWithParam<CorpusFolder> {};
 
 TEST_P(CorpusSweepTest, EveryFileIsReportedSafely) {
     const CorpusFolder& folder = GetParam();
-    std::vector<std::string> files = FilesUnder(std::string(PIXLOUPE_CORPUS_DIR) + "/" + folder.path);
+    if (folder.inCorpus) SKIP_WITHOUT_CORPUS();
+    std::vector<std::string> files = FilesUnder((folder.inCorpus ? kCorpusDir : kPhotosDir) + "/" + folder.path);
     ASSERT_GE(files.size(), folder.fewestFiles);
     int reported = 0;
     double slowestMs = 0;
@@ -81,8 +86,9 @@ TEST_P(CorpusSweepTest, EveryFileIsReportedSafely) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusSweepTest,
-                         ::testing::Values(CorpusFolder{"peer_suite", "peer-suite", 90},
-                                           CorpusFolder{"camera", "camera", 80}),
+                         ::testing::Values(CorpusFolder{"photos", false, "", 35},
+                                           CorpusFolder{"peer_suite", true, "peer-suite", 90},
+                                           CorpusFolder{"camera", true, "camera", 80}),
                          [](const ::testing::TestParamInfo<CorpusFolder>& info) { return info.param.name; });
 
 }  // namespace

@@ -36,9 +36,9 @@ std::vector<uint8_t> NoiseBytes(size_t count, uint32_t seed) {
     return noise.bytes;
 }
 
-// The thumbnail stored inside a corpus file (offset and length from exiftool).
-std::vector<uint8_t> CorpusBytes(const std::string& name, long offset, size_t length) {
-    std::string path = std::string(PIXLOUPE_CORPUS_DIR) + "/camera/" + name;
+// The thumbnail stored inside a project photograph (offset and length from exiftool).
+std::vector<uint8_t> PhotoBytes(const std::string& name, long offset, size_t length) {
+    std::string path = std::string(PIXLOUPE_PHOTOS_DIR) + "/" + name;
     std::vector<uint8_t> bytes(length);
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return {};
@@ -98,9 +98,10 @@ TEST_F(DecodeThumbnailTest, ValidJpegGivesItsSizeAndABitmapOfThatSize) {
         // Damage the decoder only warns of: the picture is still shown.
         {"stray bytes before the scan", WithStrayBytesBeforeScan(FlatJpeg(66, 43)), 66, 43},
         {"damaged scan data", WithDamagedScanData(FlatJpeg(160, 120)), 160, 120},
-        {"camera thumbnail 160 x 120", CorpusBytes("Canon_PowerShot_S40.jpg", 2066, 5448), 160, 120},
-        {"camera thumbnail 68 x 46", CorpusBytes("Canon_40D.jpg", 1120, 1378), 68, 46},
-        {"portrait camera thumbnail", CorpusBytes("WWL_(Polaroid)_ION230.jpg", 734, 1435), 56, 75},
+        {"camera thumbnail 160 x 120", PhotoBytes("ii-camera-gps-north-east.jpg", 984, 1650), 160, 120},
+        {"grey camera thumbnail 100 x 75", PhotoBytes("ii-exposure-index-grey.jpg", 644, 492), 100, 75},
+        {"portrait camera thumbnail, 4:2:2", PhotoBytes("mm-apex-max-aperture.jpg", 622, 734), 60, 80},
+        {"progressive camera thumbnail", PhotoBytes("ii-apex-shutter-aperture.jpg", 650, 1276), 80, 60},
     };
     for (const ValidCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,7 +120,7 @@ TEST_F(DecodeThumbnailTest, ValidJpegGivesItsSizeAndABitmapOfThatSize) {
 
 TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
     const std::vector<uint8_t> jpeg = FlatJpeg(160, 120);
-    const std::vector<uint8_t> camera = CorpusBytes("Canon_PowerShot_S40.jpg", 2066, 5448);
+    const std::vector<uint8_t> camera = PhotoBytes("ii-camera-gps-north-east.jpg", 984, 1650);
     ASSERT_FALSE(camera.empty());
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
         {"random bytes", NoiseBytes(4096, 7)},
@@ -128,7 +129,7 @@ TEST_F(DecodeThumbnailTest, BytesThatDoNotDecodeGiveNoBitmapAndNoSize) {
         {"cut inside the quantisation table", Prefix(jpeg, 40)},
         {"cut inside the frame header", Prefix(jpeg, 2 + 69 + 6)},
         {"scan data cut short", Prefix(jpeg, jpeg.size() - 40)},
-        {"camera thumbnail cut before its frame header", Prefix(camera, 200)},
+        {"camera thumbnail cut before its frame header", Prefix(camera, 120)},
         {"markers without a frame", Concat({{0xFF, 0xD8}, Segment(0xFE, Bytes("no frame")), {0xFF, 0xD9}})},
         {"zero bytes", std::vector<uint8_t>(512, 0)},
     };

@@ -1,9 +1,10 @@
 // The thumbnail is decoded to its colour planes rather than to RGB. That
 // must accept and refuse exactly the thumbnails a full RGB decode accepts
-// and refuses: checked on every thumbnail of the corpus, on cut and damaged
-// copies of them, and on every chroma sampling. Both count a picture whose
-// rows all came out as decoded, whatever the decoder warned of, and refuse
-// one that stops it or whose data ends first.
+// and refuses: checked on every thumbnail of the project's photographs and
+// of the corpus, on cut and damaged copies of them, and on every chroma
+// sampling. Both count a picture whose rows all came out as decoded,
+// whatever the decoder warned of, and refuse one that stops it or whose data
+// ends first.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "decode_result.h"
+#include "support/photo_folders.h"
 #include "test_jpeg.h"
 #include "thumbnail/thumbnail.h"
 
@@ -116,9 +118,9 @@ std::vector<uint8_t> EmbeddedThumbnail(const std::vector<uint8_t>& file) {
     return {};
 }
 
-std::vector<std::vector<uint8_t>> CorpusThumbnails() {
+std::vector<std::vector<uint8_t>> ThumbnailsUnder(const std::string& folder) {
     std::vector<std::vector<uint8_t>> thumbnails;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(PIXLOUPE_CORPUS_DIR)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
         std::vector<uint8_t> thumbnail = EmbeddedThumbnail(ReadStart(entry.path().string(), 128 * 1024));
         if (!thumbnail.empty()) thumbnails.push_back(std::move(thumbnail));
@@ -142,8 +144,11 @@ std::vector<std::vector<uint8_t>> DamagedCopies(const std::vector<uint8_t>& jpeg
     return copies;
 }
 
-TEST(PlanarDecode, AcceptsWhatTheRgbDecodeAcceptsOnTheCorpus) {
-    const std::vector<std::vector<uint8_t>> thumbnails = CorpusThumbnails();
+// Each thumbnail under the folder and its damaged copies; the thumbnails
+// must number at least fewest, and as many of the copies must decode and
+// be refused, or the comparison proved nothing.
+void CompareOnThumbnailsUnder(const std::string& folder, size_t fewest) {
+    const std::vector<std::vector<uint8_t>> thumbnails = ThumbnailsUnder(folder);
     std::mt19937 random(2026);
     int decoded = 0;
     int refused = 0;
@@ -159,11 +164,17 @@ TEST(PlanarDecode, AcceptsWhatTheRgbDecodeAcceptsOnTheCorpus) {
             (expected.width > 0 ? decoded : refused)++;
         }
     }
-    // The corpus holds dozens of decodable thumbnails; damage must make
-    // some of them fail, or the comparison above proved nothing.
-    EXPECT_GE(thumbnails.size(), 60u);
-    EXPECT_GE(decoded, 60);
-    EXPECT_GE(refused, 60);
+    std::printf("  %zu thumbnails: %d copies decoded, %d refused\n", thumbnails.size(), decoded, refused);
+    EXPECT_GE(thumbnails.size(), fewest);
+    EXPECT_GE(decoded, static_cast<int>(fewest));
+    EXPECT_GE(refused, static_cast<int>(fewest));
+}
+
+TEST(PlanarDecode, AcceptsWhatTheRgbDecodeAcceptsOnTheProjectPhotographs) { CompareOnThumbnailsUnder(kPhotosDir, 20); }
+
+TEST(PlanarDecode, AcceptsWhatTheRgbDecodeAcceptsOnTheCorpus) {
+    SKIP_WITHOUT_CORPUS();
+    CompareOnThumbnailsUnder(kCorpusDir, 60);
 }
 
 TEST(PlanarDecode, EverySamplingAndOddSizes) {
