@@ -29,9 +29,7 @@ import tempfile
 
 PANES = ["jpeg", "exif", "iptc", "thumbnail"]
 
-# Panes known to differ, by path below FOLDER and pane, with the reason. They
-# are reported but not counted; one that matches again is counted, so that
-# the entry is taken out once the window is right.
+
 def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
