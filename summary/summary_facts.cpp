@@ -35,6 +35,15 @@ std::optional<std::string> NonemptyText(const char* text) {
     return std::string(text);
 }
 
+// Cameras pad make and model with blanks to a fixed width; the padding is
+// not part of the name.
+std::optional<std::string> NameText(const char* text) {
+    std::string name(text);
+    name.erase(name.find_last_not_of(' ') + 1);
+    if (name.empty()) return std::nullopt;
+    return name;
+}
+
 bool IsDigits(const char* text, size_t from, size_t count) {
     for (size_t i = from; i < from + count; i++) {
         if (text[i] < '0' || text[i] > '9') return false;
@@ -68,8 +77,8 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
         facts.fileModified =
             FormatText("%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
     }
-    facts.make = NonemptyText(s.makeText);
-    facts.model = NonemptyText(s.modelText);
+    facts.make = NameText(s.makeText);
+    facts.model = NameText(s.modelText);
     facts.dateTime = IsoDateTime(s.shotTimeText);
     facts.width = s.pixelWidth;
     facts.height = s.pixelHeight;

@@ -1,7 +1,9 @@
 // The summary of every photograph of the project, and of every camera
-// photograph of the corpus, against what the peer reader exiftool reads from
-// the same file.
+// photograph of the corpus, as the JSON object gives it, against what the
+// peer reader exiftool reads from the same file (exiftool -n -json).
 #include <gtest/gtest.h>
+
+#include <rapidjson/document.h>
 
 #include <cmath>
 #include <cstdio>
@@ -9,30 +11,24 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "export/json_object.h"
 #include "jpeg/analyze_file.h"
-#include "report/report.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
-#include "thumbnail/thumbnail.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The fields compared, with the exiftool tag each one is read from (-n: raw numbers).
+// The tags read from exiftool (-n: raw numbers).
 const char* const kPeerTags[] = {
-    "-Directory", "-FileName", "-EXIF:Make", "-EXIF:Model", "-EXIF:DateTimeOriginal", "-EXIF:ModifyDate",
-    "-EXIF:CreateDate", "-EXIF:ExposureTime", "-EXIF:FNumber", "-EXIF:ISO", "-EXIF:FocalLength",
-    "-EXIF:FocalLengthIn35mmFormat", "-EXIF:Flash", "-Composite:GPSLatitude", "-Composite:GPSLongitude",
-    "-GPS:GPSAltitude", "-GPS:GPSAltitudeRef", "-EXIF:ThumbnailLength",
-};
-enum PeerColumn {
-    kDirectory, kFileName, kMake, kModel, kDateOriginal, kModifyDate, kCreateDate, kExposure, kFNumber, kIso,
-    kFocalLength, kFocal35, kFlash, kLatitude, kLongitude, kAltitude, kAltitudeRef, kThumbnailLength, kColumnCount
+    "-EXIF:Make", "-EXIF:Model", "-EXIF:DateTimeOriginal", "-EXIF:ModifyDate", "-EXIF:CreateDate",
+    "-EXIF:ExposureTime", "-EXIF:FNumber", "-EXIF:ISO", "-EXIF:FocalLength", "-EXIF:FocalLengthIn35mmFormat",
+    "-EXIF:Flash", "-Composite:GPSLatitude", "-Composite:GPSLongitude", "-GPS:GPSAltitude", "-GPS:GPSAltitudeRef",
+    "-EXIF:ThumbnailLength",
 };
 
 // A difference that comes from how this program defines the field, not from a misreading.
@@ -48,7 +44,6 @@ const char kFromFocalPlane[] =
     "FocalLengthIn35mmFilm is absent; the 35 mm value is derived from the focal-plane resolution and ExifImageWidth/Length (scaled-down pictures give large values)";
 const char kFromExposureIndex[] = "ISOSpeedRatings is absent; the ISO speed is taken from ExposureIndex";
 const char kSingleDigitIsoScaled[] = "an ISOSpeedRatings of 1 to 9 is an early encoding in units of 200";
-const char kBlankAltitude[] = "AltitudeRef without Altitude leaves the altitude text a single blank, which is printed";
 
 const char kRefusedNotJpeg[] = "the file does not start with a start-of-image marker and is refused; exiftool finds the EXIF block further on";
 const char kRefusedNoImage[] = "an end-of-image marker before any scan ends the read with no image; exiftool reads on past it";
@@ -65,7 +60,6 @@ const KnownDifference kPhotoDifferences[] = {
     {"ii-focal-plane-mm.jpg", "focal35", kFromFocalPlane},
     {"mm-focal-plane-micrometre.jpg", "focal35", kFromFocalPlane},
     {"ii-focal-plane-no-unit.jpg", "focal35", kFromFocalPlane},
-    {"mm-altitude-ref-without-altitude.jpg", "altitude", kBlankAltitude},
     {"broken/no-start-of-image.jpg", "*", kRefusedNotJpeg},
     {"broken/end-of-image-before-scan.jpg", "*", kRefusedNoImage},
 };
@@ -86,15 +80,6 @@ const KnownDifference kCorpusDifferences[] = {
     {"exif-org/fujifilm-finepix40i.jpg", "exposure", kFromShutterSpeed},
     {"exif-org/fujifilm-finepix40i.jpg", "focal35", kFromFocalPlane},
     {"Canon_PowerShot_S40.jpg", "focal35", kFromFocalPlane},
-    {"gps/DSCN0029.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0038.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0042.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0040.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0025.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0027.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0010.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0012.jpg", "altitude", kBlankAltitude},
-    {"gps/DSCN0021.jpg", "altitude", kBlankAltitude},
     {"tests/33-type_error.jpg", "focal35", kFromFocalPlane},
     {"tests/11-tests.jpg", "focal35", kFromFocalPlane},
     {"tests/22-canon_tags.jpg", "focal35", kFromFocalPlane},
@@ -107,12 +92,28 @@ const KnownDifference kCorpusDifferences[] = {
     {"hdr/canon_hdr_YES.jpg", "focal35", kFromFocalPlane},
 };
 
+// A value read from either side: absent, or its text; numbers compare as numbers.
 struct Value {
     bool present = false;
+    bool number = false;
     std::string text;
+    double value = 0;
 };
 
 using Fields = std::map<std::string, Value>;
+
+Value TextValue(const std::string& text) { return Value{true, false, text, 0}; }
+Value NumberValue(double number) { return Value{true, true, std::string(), number}; }
+
+// A member of a JSON object as a value: strings as text, numbers as numbers.
+Value MemberValue(const rapidjson::Value& object, const char* name) {
+    if (!object.IsObject() || !object.HasMember(name)) return Value{};
+    const rapidjson::Value& member = object[name];
+    if (member.IsNumber()) return NumberValue(member.GetDouble());
+    if (member.IsString()) return TextValue(member.GetString());
+    if (member.IsBool()) return TextValue(member.GetBool() ? "Yes" : "No");
+    return Value{};
+}
 
 bool IsJpegName(const fs::path& path) {
     std::string extension = path.extension().string();
@@ -131,162 +132,98 @@ std::string RunCommand(const std::string& command) {
     return output;
 }
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t tab = line.find('\t', start);
-        parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-    }
-    return parts;
-}
-
 std::string TrimRight(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
     return text;
 }
 
-Value PeerValue(const std::vector<std::string>& columns, int column) {
-    Value value;
-    if (columns[column] != "-" && !columns[column].empty()) {
-        value.present = true;
-        value.text = columns[column];
-    }
-    return value;
-}
-
 // What exiftool reads, in this program's terms, for every file: one call for all of them.
 std::map<std::string, Fields> ReadPeerFields(const std::string& folder) {
-    std::string command = "exiftool -n -T -r -ext jpg -ext jpeg -charset exif=latin1";
+    std::string command = "exiftool -n -json -r -ext jpg -ext jpeg -charset exif=latin1";
     for (const char* tag : kPeerTags) command += std::string(" ") + tag;
-    command += " '" + folder + "' 2>/dev/null";
+    rapidjson::Document peer;
+    peer.Parse(RunCommand(command + " '" + folder + "' 2>/dev/null").c_str());
     std::map<std::string, Fields> all;
-    std::istringstream lines(RunCommand(command));
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::vector<std::string> columns = SplitTabs(line);
-        if (columns.size() != kColumnCount) continue;
-        std::string relative = fs::relative(fs::path(columns[kDirectory]) / columns[kFileName], folder).string();
+    if (!peer.IsArray()) return all;
+    for (const rapidjson::Value& file : peer.GetArray()) {
         Fields fields;
-        Value make = PeerValue(columns, kMake);
-        make.text = TrimRight(make.text.substr(0, 31));
-        fields["make"] = make;
-        Value model = PeerValue(columns, kModel);
-        model.text = TrimRight(model.text.substr(0, 39));
-        fields["model"] = model;
+        for (const char* name : {"make", "model"}) {
+            Value text = MemberValue(file, name[0] == 'm' && name[1] == 'a' ? "Make" : "Model");
+            // The summary keeps 31 characters of the make and 39 of the model.
+            if (text.present) text.text = TrimRight(text.text.substr(0, name[1] == 'a' ? 31 : 39));
+            fields[name] = text;
+        }
         // DateTimeOriginal wins; otherwise the main directory's DateTime, met before the digitized one.
-        Value date = PeerValue(columns, kDateOriginal);
-        if (!date.present) date = PeerValue(columns, kModifyDate);
-        if (!date.present) date = PeerValue(columns, kCreateDate);
+        Value date = MemberValue(file, "DateTimeOriginal");
+        if (!date.present) date = MemberValue(file, "ModifyDate");
+        if (!date.present) date = MemberValue(file, "CreateDate");
         fields["date"] = date;
-        fields["exposure"] = PeerValue(columns, kExposure);
-        fields["aperture"] = PeerValue(columns, kFNumber);
-        fields["iso"] = PeerValue(columns, kIso);
-        fields["focal"] = PeerValue(columns, kFocalLength);
-        fields["focal35"] = PeerValue(columns, kFocal35);
-        Value flash = PeerValue(columns, kFlash);
-        if (flash.present) flash.text = std::atoi(flash.text.c_str()) % 2 ? "Yes" : "No";
+        fields["exposure"] = MemberValue(file, "ExposureTime");
+        fields["aperture"] = MemberValue(file, "FNumber");
+        fields["iso"] = MemberValue(file, "ISO");
+        fields["focal"] = MemberValue(file, "FocalLength");
+        fields["focal35"] = MemberValue(file, "FocalLengthIn35mmFormat");
+        Value flash = MemberValue(file, "Flash");
+        if (flash.present) flash = TextValue(static_cast<long>(flash.value) % 2 ? "Yes" : "No");
         fields["flash"] = flash;
-        fields["latitude"] = PeerValue(columns, kLatitude);
-        fields["longitude"] = PeerValue(columns, kLongitude);
+        fields["latitude"] = MemberValue(file, "GPSLatitude");
+        fields["longitude"] = MemberValue(file, "GPSLongitude");
         // The altitude is a magnitude; AltitudeRef 1 puts it below sea level.
-        Value altitude = PeerValue(columns, kAltitude);
-        if (altitude.present && PeerValue(columns, kAltitudeRef).text == "1") altitude.text = "-" + altitude.text;
+        Value altitude = MemberValue(file, "GPSAltitude");
+        if (altitude.present && MemberValue(file, "GPSAltitudeRef").value == 1) altitude.value = -altitude.value;
         fields["altitude"] = altitude;
-        Value thumbnail = PeerValue(columns, kThumbnailLength);
-        if (thumbnail.present && std::atol(thumbnail.text.c_str()) == 0) thumbnail.present = false;
+        Value thumbnail = MemberValue(file, "ThumbnailLength");
+        if (thumbnail.present && thumbnail.value == 0) thumbnail.present = false;
         fields["thumbnail"] = thumbnail;
-        all[relative] = fields;
+        all[fs::relative(MemberValue(file, "SourceFile").text, folder).string()] = fields;
     }
     return all;
 }
 
-bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
-
-// Half a unit of the last printed decimal of a number at the start of text.
-double PrintedTolerance(const std::string& number) {
-    size_t point = number.find('.');
-    if (point == std::string::npos) return 0.5;
-    size_t decimals = 0;
-    while (point + 1 + decimals < number.size() && std::isdigit(static_cast<unsigned char>(number[point + 1 + decimals]))) {
-        decimals++;
-    }
-    return 0.5 * std::pow(10.0, -static_cast<double>(decimals));
-}
-
-// "N ?  43d 28m 5.67s" as signed degrees with the tolerance of its printing.
-bool ParseCoordinate(const std::string& text, double* degrees, double* tolerance) {
-    size_t start = text.find("  ");
-    if (text.empty() || start == std::string::npos) return false;
-    std::istringstream in(text.substr(start));
-    std::string parts[3];
-    in >> parts[0] >> parts[1] >> parts[2];
-    const double scale[3] = {1, 60, 3600};
-    *degrees = 0;
-    *tolerance = 0;
-    for (int i = 0; i < 3; i++) {
-        if (parts[i].size() < 2) return false;
-        std::string number = parts[i].substr(0, parts[i].size() - 1);
-        *degrees += std::atof(number.c_str()) / scale[i];
-        *tolerance += PrintedTolerance(number) / scale[i];
-    }
-    if (text[0] == 'S' || text[0] == 'W') *degrees = -*degrees;
-    return true;
-}
-
-// The fields as this program's summary pane prints them.
+// The same fields from this program's JSON object of the file.
 Fields ReadOwnFields(const std::string& path) {
     ReportCapture capture;
     AnalyzeFile(capture.analysis, path.c_str());
+    std::string json;
+    AppendJsonObject(json, capture.analysis, path);
+    rapidjson::Document own;
+    own.Parse(json.c_str());
+    const rapidjson::Value& summary = own.HasMember("Summary") ? own["Summary"] : own["ok"];
     Fields fields;
-    auto set = [&fields](const char* name, const std::string& text) { fields[name] = Value{true, text}; };
-    for (const std::string& line : capture.Lines(ReportPane::Jpeg)) {
-        const std::string value = line.size() > 15 ? line.substr(15) : std::string();
-        if (StartsWith(line, "Camera make  : ")) set("make", TrimRight(value));
-        if (StartsWith(line, "Camera model : ")) set("model", TrimRight(value));
-        if (StartsWith(line, "Date time    : ")) set("date", value);
-        if (StartsWith(line, "Exposure time: ")) set("exposure", value.substr(0, value.find(' ')));
-        if (StartsWith(line, "Aperture     : f/")) set("aperture", value.substr(2));
-        if (StartsWith(line, "ISO equiv.   : ")) set("iso", value);
-        if (StartsWith(line, "Focal length : ")) {
-            set("focal", value.substr(0, value.find("mm")));
-            size_t equivalent = value.find("equivalent: ");
-            if (equivalent != std::string::npos) set("focal35", value.substr(equivalent + 12, value.find("mm)") - equivalent - 12));
-        }
-        if (StartsWith(line, "Flash used   : ")) set("flash", value.substr(0, StartsWith(value, "Yes") ? 3 : 2));
-        if (StartsWith(line, "GPS latitude : ")) set("latitude", value);
-        if (StartsWith(line, "GPS longitude: ")) set("longitude", value);
-        if (StartsWith(line, "GPS altitude : ")) set("altitude", value.substr(0, value.find('m')));
-        if (StartsWith(line, "Thumbnailsize: ")) set("thumbnail", value);
-    }
+    fields["make"] = MemberValue(summary, "make");
+    fields["model"] = MemberValue(summary, "model");
+    // "YYYY-MM-DDTHH:MM:SS" as the EXIF text it came from.
+    Value date = MemberValue(summary, "dateTime");
+    if (date.present) date.text = date.text.substr(0, 4) + ":" + date.text.substr(5, 2) + ":" +
+                                  date.text.substr(8, 2) + " " + date.text.substr(11);
+    fields["date"] = date;
+    fields["exposure"] = MemberValue(summary, "exposureTime");
+    fields["aperture"] = MemberValue(summary, "fNumber");
+    fields["iso"] = MemberValue(summary, "iso");
+    fields["focal"] = MemberValue(summary, "focalLength");
+    fields["focal35"] = MemberValue(summary, "focalLength35");
+    fields["flash"] = MemberValue(summary, "flashFired");
+    fields["latitude"] = MemberValue(summary, "gpsLatitude");
+    fields["longitude"] = MemberValue(summary, "gpsLongitude");
+    fields["altitude"] = MemberValue(summary, "gpsAltitude");
+    fields["thumbnail"] = MemberValue(summary, "thumbnailBytes");
     return fields;
 }
 
-bool NumbersAgree(const std::string& ours, const std::string& peer) {
-    if (ours.empty()) return false;
-    double tolerance = PrintedTolerance(ours) + 1e-6 * std::fabs(std::atof(peer.c_str()));
-    return std::fabs(std::atof(ours.c_str()) - std::atof(peer.c_str())) <= tolerance;
-}
-
-bool FieldAgrees(const std::string& field, const Value& ours, const Value& peer) {
-    if (field == "latitude" || field == "longitude") {
-        double degrees = 0;
-        double tolerance = 0;
-        bool parsed = ours.present && ParseCoordinate(ours.text, &degrees, &tolerance);
-        if (!peer.present) return !parsed;
-        return parsed && std::fabs(degrees - std::atof(peer.text.c_str())) <= tolerance + 1e-6;
-    }
+// The summary holds exposure, aperture and focal length as floats: equal
+// to a few parts in ten million.
+bool FieldAgrees(const Value& ours, const Value& peer) {
     if (ours.present != peer.present) return false;
     if (!ours.present) return true;
-    static const std::set<std::string> kNumbers = {"exposure", "aperture", "iso", "focal",
-                                                   "focal35", "altitude", "thumbnail"};
-    if (kNumbers.count(field)) return NumbersAgree(ours.text, peer.text);
-    return ours.text == peer.text;
+    if (ours.number != peer.number) return false;
+    if (!ours.number) return ours.text == peer.text;
+    return std::fabs(ours.value - peer.value) <= 1e-6 * std::fabs(peer.value) + 1e-9;
 }
 
-std::string Show(const Value& value) { return value.present ? "'" + value.text + "'" : "(none)"; }
+std::string Show(const Value& value) {
+    if (!value.present) return "(none)";
+    return value.number ? std::to_string(value.value) : "'" + value.text + "'";
+}
 
 template <size_t N>
 void CompareWithExiftool(const std::string& folder, const KnownDifference (&knownDifferences)[N], size_t fewestFiles,
@@ -310,7 +247,7 @@ void CompareWithExiftool(const std::string& folder, const KnownDifference (&know
             const Value& theirs = field.second;
             const Value& mine = ours[field.first];
             compared++;
-            if (FieldAgrees(field.first, mine, theirs)) continue;
+            if (FieldAgrees(mine, theirs)) continue;
             const KnownDifference* known = nullptr;
             for (const KnownDifference& difference : knownDifferences) {
                 const std::string listed = difference.field;
