@@ -44,8 +44,10 @@ void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
     json->excludes(jsonLines)->excludes(csv);
     jsonLines->excludes(csv);
     app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
+    // One argument an occurrence, split at commas: the files that follow are not endings.
     app.add_option("--ext", options.extensions, "The file name endings a walk takes (default jpg,jpeg,jpe,jfif)")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->allow_extra_args(false);
     app.add_option("-j,--jobs", options.jobs, "Files analysed at once (default: one per core)")
         ->check(CLI::Range(1, 4096));
     app.add_flag("--no-progress", values.noProgress, "No progress line on a terminal");

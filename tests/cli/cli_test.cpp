@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <rapidjson/document.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,9 +31,10 @@ std::string Quote(const std::string& text) {
     return quoted + "'";
 }
 
-CommandResult RunReport(const std::string& arguments, const std::string& environment = "") {
+CommandResult RunReport(const std::string& arguments, const std::string& environment = "",
+                        const std::string& program = Quote(PIXLOUPE_REPORT_EXE)) {
     std::string errPath = TempFolder() + "/stderr.txt";
-    std::string command = environment + " " + Quote(PIXLOUPE_REPORT_EXE) + " " + arguments + " 2>" + Quote(errPath);
+    std::string command = environment + " " + program + " " + arguments + " 2>" + Quote(errPath);
     CommandResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -212,4 +218,118 @@ TEST(Cli, CameraFileReachesItsSummary) {
     CommandResult result = RunReport("--pane=jpeg " + Quote(kCamera));
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.out.find("Resolution   : 320 x 240"), std::string::npos);
+}
+
+namespace {
+
+// Every folder the data forms are checked on: the photographs, and the
+// corpus (hostile files included) when it is there.
+std::vector<std::string> CheckedFolders() {
+    std::vector<std::string> folders = {kPhotosDir};
+    if (CorpusPresent()) folders.push_back(kCorpusDir);
+    return folders;
+}
+
+// Every file below the folder, whatever its name, quoted for the shell.
+std::string EveryFileUnder(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string extension = entry.path().extension().string();
+        if (entry.is_regular_file() && extension != ".md" && extension != ".py") paths.push_back(entry.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    std::string arguments;
+    for (const std::string& path : paths) arguments += " " + Quote(path);
+    return arguments;
+}
+
+rapidjson::Document ParsedJson(const std::string& text) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseValidateEncodingFlag>(text.c_str());
+    return document;
+}
+
+}  // namespace
+
+// The JSON of every file parses as valid UTF-8, as an array with --json and
+// one object a line with --jsonl, hostile files included.
+TEST(Cli, JsonOfEveryFileParses) {
+    for (const std::string& folder : CheckedFolders()) {
+        const std::string jpegs = EveryFileUnder(folder);
+        const CommandResult array = RunReport("--json " + jpegs);
+        const rapidjson::Document all = ParsedJson(array.out);
+        ASSERT_FALSE(all.HasParseError()) << folder << " at " << all.GetErrorOffset();
+        ASSERT_TRUE(all.IsArray());
+        EXPECT_GE(all.Size(), 35u) << folder;
+        std::istringstream lines(RunReport("--jsonl " + jpegs).out);
+        rapidjson::SizeType index = 0;
+        for (std::string line; std::getline(lines, line); index++) {
+            const rapidjson::Document object = ParsedJson(line);
+            ASSERT_FALSE(object.HasParseError()) << line.substr(0, 200);
+            ASSERT_LT(index, all.Size());
+            EXPECT_TRUE(object == all[index]) << object["SourceFile"].GetString();
+            EXPECT_TRUE(object["ok"].IsBool() && object["Messages"].IsArray());
+        }
+        EXPECT_EQ(index, all.Size()) << folder;
+    }
+}
+
+// Files analysed at once print exactly what one at a time prints, in
+// every form.
+TEST(Cli, ParallelJobsPrintWhatOneJobPrints) {
+    for (const std::string& folder : CheckedFolders()) {
+        for (const char* form : {"--color=always", "--json", "--jsonl", "--csv"}) {
+            const std::string arguments = std::string(form) + " -r " + Quote(folder);
+            const CommandResult one = RunReport("-j 1 " + arguments);
+            const CommandResult three = RunReport("-j 3 " + arguments);
+            EXPECT_GT(one.out.size(), 2000u) << form;
+            EXPECT_TRUE(one.out == three.out) << folder << " " << form;
+            EXPECT_EQ(one.err, three.err) << folder << " " << form;
+            EXPECT_EQ(one.status, three.status) << folder << " " << form;
+        }
+    }
+}
+
+// A walk takes the endings asked for in any case, sorted, never follows a
+// link into a folder (this one leads back up), takes a link to a file, and
+// tells of a folder it cannot read and goes on.
+TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
+    namespace fs = std::filesystem;
+    const std::string tree = TempFolder() + "/tree";
+    fs::remove_all(tree);
+    const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02};
+    for (const char* name : {"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "e.png", "f.txt", "sub/g.jpg", "locked/h.jpg"}) {
+        fs::create_directories(fs::path(tree + "/" + name).parent_path());
+        std::ofstream(tree + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), 6);
+    }
+    fs::create_directory_symlink(tree, tree + "/loop");
+    fs::create_symlink(tree + "/a.JPG", tree + "/link.jpg");
+    // Root reads any folder: the walk then runs as nobody, from a copy of
+    // the program in a place nobody may reach.
+    fs::permissions(TempFolder(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(tree + "/locked", fs::perms::none);
+    std::string program = Quote(PIXLOUPE_REPORT_EXE);
+    if (geteuid() == 0) {
+        fs::copy_file(PIXLOUPE_REPORT_EXE, TempFolder() + "/report-copy", fs::copy_options::overwrite_existing);
+        program = "setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(TempFolder() + "/report-copy");
+    }
+    auto sourceFiles = [&](const std::string& arguments, CommandResult* result) {
+        *result = RunReport(arguments, "", program);
+        std::vector<std::string> names;
+        std::istringstream lines(result->out);
+        for (std::string line; std::getline(lines, line);) {
+            names.push_back(fs::path(ParsedJson(line)["SourceFile"].GetString()).lexically_relative(tree).string());
+        }
+        return names;
+    };
+    CommandResult walked;
+    EXPECT_EQ(sourceFiles("--jsonl -r " + Quote(tree), &walked),
+              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "sub/g.jpg"}));
+    EXPECT_NE(walked.err.find("locked: cannot read folder"), std::string::npos) << walked.err;
+    EXPECT_EQ(walked.status, 1);
+    CommandResult other;
+    EXPECT_EQ(sourceFiles("--jsonl -r --ext PNG,.txt " + Quote(tree) + " " + Quote(tree + "/b.jpeg"), &other),
+              (std::vector<std::string>{"e.png", "f.txt", "b.jpeg"}));
+    fs::permissions(tree + "/locked", fs::perms::owner_all);
 }

@@ -1,0 +1,98 @@
+// The data forms of an analysis: EXIF values in the JSON object, CSV fields
+// and text made valid UTF-8.
+#include <gtest/gtest.h>
+
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <string>
+
+#include "exif/exif_block_builder.h"
+#include "export/csv_row.h"
+#include "export/json_object.h"
+#include "export/utf8_text.h"
+
+namespace {
+
+using namespace exif_test;
+
+std::string Compact(const rapidjson::Value& value) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    value.Accept(writer);
+    return buffer.GetString();
+}
+
+TEST(JsonObject, ExifValuesByFormat) {
+    struct Case {
+        unsigned tag;
+        unsigned format;
+        uint32_t count;
+        std::vector<uint8_t> value;
+        const char* json;  // the entry's value, and its raw text for rationals
+    };
+    ExifBlockBuilder b(true);
+    const Case cases[] = {
+        {0x0100, kShort, 2, b.Shorts({1, 2}), "[1,2]"},
+        {0x0101, kLong, 1, b.Longs({0xFFFFFFFF}), "4294967295"},
+        {0x0102, kByte, 1, {0x80, 0, 0, 0}, "128"},
+        {0x011A, kRational, 1, b.Rationals({{0xFFFFFFFF, 1}}), "4294967295.0 \"4294967295/1\""},
+        {0x011B, kSRational, 1, b.Rationals({{0xFFFFFFFD, 2}}), "-1.5 \"-3/2\""},
+        {0x829D, kRational, 2, b.Rationals({{3, 0}, {1, 4}}), "[null,0.25] [\"3/0\",\"1/4\"]"},
+        {0x010E, kAscii, 6, Bytes(std::string("ab\0cd\0", 6)), "\"ab\""},
+        {0x9000, kUndefined, 4, Bytes("0230"), "\"30323330\""},
+        {0x9C9B, kByte, 0, {0, 0, 0, 0}, "[]"},
+    };
+    int dir = b.Directory();
+    for (const Case& c : cases) b.Add(dir, c.tag, c.format, c.count, c.value);
+    ExifRun run(b.Tiff());
+    run.capture.analysis.reachedSummary = true;
+    std::string json;
+    AppendJsonObject(json, run.capture.analysis, "x.jpg");
+    rapidjson::Document object;
+    object.Parse(json.c_str());
+    ASSERT_TRUE(object.HasMember("EXIF")) << json;
+    const rapidjson::Value& entries = object["EXIF"];
+    ASSERT_EQ(entries.Size(), std::size(cases));
+    for (rapidjson::SizeType i = 0; i < entries.Size(); i++) {
+        const rapidjson::Value& entry = entries[i];
+        std::string shown = Compact(entry["value"]);
+        if (entry.HasMember("raw")) shown += " " + Compact(entry["raw"]);
+        EXPECT_EQ(entry["tag"].GetUint(), cases[i].tag);
+        EXPECT_EQ(shown, cases[i].json) << cases[i].tag;
+    }
+}
+
+TEST(CsvRow, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain"},
+        {"", ""},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+        {"semi;colon 'quote'", "semi;colon 'quote'"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        AppendCsvField(out, c.first);
+        EXPECT_EQ(out, c.second) << c.first;
+    }
+}
+
+TEST(Utf8Text, ValidUtf8PassesAndOtherBytesAreLatin1) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ascii", "ascii"},
+        {"caf\xC3\xA9 \xE6\x83\x85 \xF0\x9F\x93\xB7", "caf\xC3\xA9 \xE6\x83\x85 \xF0\x9F\x93\xB7"},
+        {"caf\xE9", "caf\xC3\xA9"},                          // a lone Latin-1 byte
+        {"\xC0\x80", "\xC3\x80\xC2\x80"},                    // an overlong zero
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},        // a surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
+        {"\xE6\x83", "\xC3\xA6\xC2\x83"},                    // cut short at the end
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AsUtf8(c.first), c.second) << c.first;
+}
+
+}  // namespace
