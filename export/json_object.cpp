@@ -281,19 +281,21 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
     w.json.EndArray();
 }
 
+void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error) {
+    w.json.StartObject();
+    w.Key("pane");
+    w.json.String(kPaneNames[static_cast<int>(pane)]);
+    w.Key("text");
+    w.Text(text);
+    w.Key("error");
+    w.json.Bool(error);
+    w.json.EndObject();
+}
+
 void WriteMessages(ObjectWriter& w, const Report& report) {
     w.Key("Messages");
     w.json.StartArray();
-    for (const ReportedLine& line : report.lines) {
-        w.json.StartObject();
-        w.Key("pane");
-        w.json.String(kPaneNames[static_cast<int>(line.pane)]);
-        w.Key("text");
-        w.Text(line.text);
-        w.Key("error");
-        w.json.Bool(line.error);
-        w.json.EndObject();
-    }
+    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error);
     w.json.EndArray();
 }
 
@@ -334,14 +336,7 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.json.Bool(false);
     w.Key("Messages");
     w.json.StartArray();
-    w.json.StartObject();
-    w.Key("pane");
-    w.json.String("exif");
-    w.Key("text");
-    w.Text(reason);
-    w.Key("error");
-    w.json.Bool(true);
-    w.json.EndObject();
+    WriteMessage(w, ReportPane::Exif, reason, true);
     w.json.EndArray();
     w.json.EndObject();
     Finish(out, w);
