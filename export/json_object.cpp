@@ -334,6 +334,10 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.Text(sourceFile);
     w.Key("ok");
     w.json.Bool(false);
+    // Nothing is known of the file: its facts are an empty object, as for a missing file.
+    w.Key("File");
+    w.json.StartObject();
+    w.json.EndObject();
     w.Key("Messages");
     w.json.StartArray();
     WriteMessage(w, ReportPane::Exif, reason, true);
