@@ -76,7 +76,14 @@ std::string EntryValueText(Report& report, const DirectoryEntry& entry, int bigE
     return text;
 }
 
-// False, with nothing shown, when the walk's budget cannot pay for the line.
+// The values an entry keeps as data: none of a maker note, which is only
+// counted, nor of an 8-byte value of no components.
+size_t KeptBytes(const DirectoryEntry& entry, bool withValue) {
+    return withValue ? DataBytesOfValues(entry.format, static_cast<uint32_t>(entry.componentCount)) : 0;
+}
+
+// False, with nothing shown, when the walk's budget cannot pay for the line
+// and the values it keeps: a value shown short can be long as data.
 bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name) {
     const std::string value = EntryValueText(walk.report, entry, walk.summary.bigEndian);
     std::string label = walk.indent;
@@ -86,7 +93,10 @@ bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* na
     } else {
         label += FormatText("Unknown Tag %04x", entry.tag);
     }
-    if (!ExifWalkBudgetAllows(walk.analysis.walkBudget, walk.report, EntryLineBytes(label, value))) return false;
+    const size_t kept = KeptBytes(entry, !HasNoOwnBytes(entry));
+    if (!ExifWalkBudgetAllows(walk.analysis.walkBudget, walk.report, EntryLineBytes(label, value) + kept)) {
+        return false;
+    }
     if (name == nullptr) SetReportColor(walk.report, kColorRed);
     ShowEntryLine(walk.report, std::move(label), value);
     return true;
@@ -106,6 +116,7 @@ void KeepEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* nam
                                             &kept.values)
                           : ValueKind::Omitted;
     data.exifEntries.push_back(kept);
+    ChargeExifWalkBudget(walk.analysis.walkBudget, KeptBytes(entry, withValue));
 }
 
 // Offsets of links count from the block's start.

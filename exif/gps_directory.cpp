@@ -158,14 +158,16 @@ std::string GpsValueText(Report& report, const DirectoryEntry& entry, int bigEnd
     return text;
 }
 
-// False, with nothing shown, when the walk's budget cannot pay for the line.
+// False, with nothing shown, when the walk's budget cannot pay for the line
+// and the values it keeps.
 bool PrintGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian) {
     Report& report = analysis.report;
     const std::string value = GpsValueText(report, entry, bigEndian);
     const bool known = entry.tag < kGpsTagNameCount;
     std::string label = known ? std::string("        GPS") + kGpsTagNames[entry.tag]
                               : FormatText("        Illegal GPS tag %04x", entry.tag);
-    if (!ExifWalkBudgetAllows(analysis.walkBudget, report, EntryLineBytes(label, value))) return false;
+    const size_t kept = DataBytesOfValues(entry.format, static_cast<uint32_t>(entry.componentCount));
+    if (!ExifWalkBudgetAllows(analysis.walkBudget, report, EntryLineBytes(label, value) + kept)) return false;
     if (!known) SetReportColor(report, kColorRed);
     ShowEntryLine(report, std::move(label), value);
     return true;
@@ -183,6 +185,7 @@ void KeepGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian
     kept.valueOffset = entry.valueOffset;
     kept.kind = AddValuesToData(data, entry.value, bigEndian, entry.format, kept.count, &kept.values);
     data.exifEntries.push_back(kept);
+    ChargeExifWalkBudget(analysis.walkBudget, DataBytesOfValues(entry.format, kept.count));
 }
 
 }  // namespace

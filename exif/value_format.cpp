@@ -201,6 +201,16 @@ int64_t IntegerComponent(ByteView value, int64_t offset, int bigEndian, int form
 
 }  // namespace
 
+size_t DataBytesOfValues(int format, uint32_t count) {
+    switch (static_cast<ValueFormat>(format)) {
+        case ValueFormat::Ascii:
+        case ValueFormat::Undefined: return count;
+        case ValueFormat::Rational:
+        case ValueFormat::SignedRational: return size_t(count) * sizeof(RationalValue);
+        default: return size_t(count) * sizeof(int64_t);
+    }
+}
+
 ValueKind AddValuesToData(DecodedData& data, ByteView value, int bigEndian, int format, uint32_t count,
                           ValueSpan* span) {
     const int size = FormatByteSize(format);

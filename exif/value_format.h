@@ -63,6 +63,9 @@ int32_t DoubleToInt32(double value);
 // becomes an infinity of its sign.
 float DoubleToFloat(double value);
 
+// The memory the count components of a value take in the pools of data.
+size_t DataBytesOfValues(int format, uint32_t count);
+
 // Puts all count components of the value into the pools of data, decoded
 // per format (RATIONAL unsigned, SRATIONAL signed; ASCII and UNDEFINED as
 // their bytes), and says where they went. Components the view does not

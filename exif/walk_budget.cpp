@@ -12,7 +12,7 @@ constexpr uint64_t kWalkBudgetBytes = 1024 * 1024;
 
 bool BudgetCovers(ExifWalkBudget& budget, Report& report, uint64_t more) {
     if (budget.exhausted) return false;
-    const uint64_t spent = report.shownBytes - budget.shownAtStart + budget.decodedBytes;
+    const uint64_t spent = report.shownBytes - budget.shownAtStart + budget.chargedBytes;
     if (spent <= kWalkBudgetBytes && more <= kWalkBudgetBytes - spent) return true;
     budget.exhausted = true;
     ReportNonfatal(report, "Exif listing too long, rest not shown(corrupt exif header)\r\n");
@@ -32,6 +32,8 @@ bool ExifWalkBudgetAllows(ExifWalkBudget& budget, Report& report, size_t lineByt
 
 bool SpendExifWalkBudgetOnDecode(ExifWalkBudget& budget, Report& report, size_t cost) {
     if (!BudgetCovers(budget, report, cost)) return false;
-    budget.decodedBytes += cost;
+    budget.chargedBytes += cost;
     return true;
 }
+
+void ChargeExifWalkBudget(ExifWalkBudget& budget, size_t bytes) { budget.chargedBytes += bytes; }

@@ -3,8 +3,8 @@
 // same directories (a directory of thousands of links to itself, thousands
 // of entries sharing one long value, many links to one GPS directory) can
 // make those kilobytes print gigabytes and walk for ever. The walk may
-// append a megabyte of text in all, thumbnail decodes counted at their
-// cost; once that is spent it stops, saying so once.
+// append a megabyte of text in all, thumbnail decodes and the values kept as
+// data counted at their cost; once that is spent it stops, saying so once.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@ struct Report;
 
 struct ExifWalkBudget {
     uint64_t shownAtStart = 0;  // the report's byte count when the walk began
-    uint64_t decodedBytes = 0;
+    uint64_t chargedBytes = 0;  // decodes and kept values, which show no text
     bool exhausted = false;
 };
 
@@ -29,3 +29,7 @@ bool ExifWalkBudgetAllows(ExifWalkBudget& budget, Report& report, size_t lineByt
 // Pays for decoding a thumbnail of this cost; false when the budget cannot
 // pay for it.
 bool SpendExifWalkBudgetOnDecode(ExifWalkBudget& budget, Report& report, size_t cost);
+
+// Charges what a line already allowed for beside its text: the entry's
+// values kept as data.
+void ChargeExifWalkBudget(ExifWalkBudget& budget, size_t bytes);

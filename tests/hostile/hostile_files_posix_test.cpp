@@ -122,17 +122,19 @@ void WriteFanOutOfSelfLinks(FILE* file) {
     Put(file, StartOfScan());
 }
 
-// A directory of thousands of entries that all show the same long text,
-// linked to itself: the text is small in the file and huge in the listing.
-void WriteSharedLongValue(FILE* file) {
+// A directory of thousands of entries that all hold the same long value,
+// linked to itself: the value is small in the file and huge in the listing
+// (a text) or in the data kept (zero bytes, shown as an empty text but kept
+// as eight bytes a component).
+void WriteSharedLongValue(FILE* file, unsigned format, uint8_t fill) {
     ByteBuilder block = IntelBlock();
     const unsigned entries = 2700;
     const uint32_t textOffset = 8 + 2 + 12 * entries + 4;
     const uint32_t textLength = static_cast<uint32_t>(kLargestPayload - 6 - textOffset);
     block.U16(entries);
-    for (unsigned i = 0; i < entries; i++) Entry(block, 0x010E, 2, textLength, textOffset);
+    for (unsigned i = 0; i < entries; i++) Entry(block, 0x010E, format, textLength, textOffset);
     block.U32(8);
-    block.Repeat('A', textLength);
+    block.Repeat(fill, textLength);
     Put(file, StartOfImage());
     Put(file, Segment(0xE1, ExifPayload(block)));
     Put(file, StartOfScan());
@@ -215,8 +217,11 @@ const std::vector<HostileFile>& HostileFiles() {
           {"Orientation = 1", 5}}},
         {"fan_out_of_self_links", WriteFanOutOfSelfLinks, 0, 0,
          {{"Map: 65527 - End of exif", 1}}},
-        {"one_long_text_shown_by_thousands_of_entries", WriteSharedLongValue, 0, 0,
+        {"one_long_text_shown_by_thousands_of_entries", [](FILE* file) { WriteSharedLongValue(file, 2, 'A'); }, 0, 0,
          {{"Map: 65527 - End of exif", 1}}},
+        {"one_long_byte_value_kept_by_thousands_of_entries",
+         [](FILE* file) { WriteSharedLongValue(file, 1, 0); }, 0, 0,
+         {{"Map: 65527 - End of exif", 1}, {"Exif listing too long", 1}}},
         {"thousands_of_links_to_one_gps_directory", WriteGpsFanOut, 0, 0,
          {{"Map: 65527 - End of exif", 1}}},
         {"thumbnail_claiming_eight_thousand_pixels_square",
