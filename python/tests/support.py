@@ -1,0 +1,41 @@
+"""What the Python tests share: the photographs, the command line to
+compare with, and a local Dask cluster that is always stopped."""
+
+import json
+import os
+import subprocess
+
+REPORT = os.environ.get("PIXLOUPE_REPORT", "build/pixloupe-report")
+PHOTOS = os.environ.get("PIXLOUPE_PHOTOS_DIR", "tests/photos")
+CORPUS = os.environ.get("PIXLOUPE_CORPUS_DIR", "")
+SOURCE = os.environ.get("PIXLOUPE_SOURCE_DIR", ".")
+
+
+def files_under(folder):
+    """Every file under folder but the notes and scripts beside the photographs."""
+    found = []
+    for top, _, names in os.walk(folder):
+        found += [os.path.join(top, name) for name in names if not name.endswith((".md", ".py"))]
+    return sorted(found)
+
+
+def test_files():
+    """The project's photographs, and the corpus's files when it is there."""
+    return files_under(PHOTOS) + (files_under(CORPUS) if os.path.isdir(CORPUS) else [])
+
+
+def report(*args, timeout=300):
+    return subprocess.run([REPORT, *args], capture_output=True, timeout=timeout)
+
+
+def report_objects(*args):
+    """The command line's objects for the files or folders named."""
+    return [json.loads(line) for line in report("--jsonl", *args).stdout.splitlines()]
+
+
+def local_cluster(workers):
+    """A cluster of worker processes on the loopback address only."""
+    from dask.distributed import LocalCluster
+
+    return LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, host="127.0.0.1",
+                        dashboard_address=None)
