@@ -39,3 +39,48 @@ def local_cluster(workers):
 
     return LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, host="127.0.0.1",
                         dashboard_address=None)
+
+
+def scan_processes(mark):
+    """The processes still running with the mark in their environment."""
+    import psutil
+
+    left = []
+    for process in psutil.process_iter():
+        try:
+            if process.environ().get("PIXLOUPE_TEST_MARK") == mark:
+                left.append(process)
+        except psutil.Error:
+            pass
+    return left
+
+
+def run_scan(*args, timeout=180):
+    """python3 -m pixloupe.scan ARGS in a session of its own: (exit status,
+    standard error). On a time-out the whole session is killed; either way
+    no process of it may be left after a short grace."""
+    import signal
+    import sys
+    import time
+    import uuid
+
+    mark = uuid.uuid4().hex
+    environment = dict(os.environ, PIXLOUPE_TEST_MARK=mark)
+    command = [sys.executable, "-m", "pixloupe.scan", *args]
+    process = subprocess.Popen(command, env=environment, stderr=subprocess.PIPE, start_new_session=True)
+    try:
+        _, errors = process.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
+        raise
+    finally:
+        deadline = time.monotonic() + 15
+        while scan_processes(mark) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        left = scan_processes(mark)
+        for leftover in left:
+            leftover.kill()
+    if left:
+        raise AssertionError(f"the scan left {len(left)} processes behind")
+    return process.returncode, errors.decode(errors="replace")
