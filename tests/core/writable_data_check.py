@@ -2,8 +2,9 @@
 """Fails when the core library holds writable data: state at namespace
 scope, a function-local static or a thread_local variable. Analyses share
 nothing only if there is none. Tables that are constant once relocated
-(.data.rel.ro) and the compiler's references to its exception personality
-(DW.ref.*) are not state.
+(.data.rel.ro), the compiler's references to its exception personality
+(DW.ref.*) and what a sanitizer build adds to every object (__odr_asan.*,
+__asan_*) are not state.
 
 usage: writable_data_check.py LIBRARY.a"""
 import re
@@ -26,7 +27,7 @@ def WritableObjects(table):
         name = words[-1] if words else ""  # after any visibility word such as .hidden
         if flags[6] != "O" or not WRITABLE.match(section):
             continue
-        if section.startswith(".data.rel.ro") or name.startswith("DW.ref."):
+        if section.startswith(".data.rel.ro") or name.startswith(("DW.ref.", "__odr_asan", "__asan_", "__tsan_")):
             continue
         yield f"{section} {name}"
 
