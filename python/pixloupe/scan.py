@@ -11,6 +11,7 @@ when its task has completed.
 """
 
 import argparse
+import contextlib
 import os
 import sys
 import time
@@ -93,18 +94,28 @@ class _Progress:
 
 def _open_client(args):
     """The client, and the local cluster it made (None when joining one)."""
-    from dask.distributed import Client, LocalCluster
+    from dask.distributed import Client
 
     if args.scheduler:
         return Client(args.scheduler, timeout="30s"), None
-    cluster = LocalCluster(
-        n_workers=args.workers or os.cpu_count() or 1,
+    cluster = start_local_cluster(args.workers or os.cpu_count() or 1)
+    return Client(cluster), cluster
+
+
+def start_local_cluster(workers):
+    """A cluster of worker processes, one thread each, that listens on the
+    loopback address only: its HTTP servers too, which otherwise listen on
+    every address even without a dashboard."""
+    from dask.distributed import LocalCluster
+
+    return LocalCluster(
+        n_workers=workers,
         threads_per_worker=1,
         processes=True,
         host="127.0.0.1",
-        dashboard_address=None,
+        dashboard_address="127.0.0.1:0",
+        worker_dashboard_address="127.0.0.1:0",
     )
-    return Client(cluster), cluster
 
 
 def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None):
@@ -168,21 +179,22 @@ def main(argv=None):
         # The workers run elsewhere, in folders of their own.
         roots = [os.path.abspath(root) for root in roots]
     progress = _Progress(args.progress)
-    client, cluster = _open_client(args)
     try:
-        out = sys.stdout.buffer if args.out == "-" else open(args.out, "wb")
+        # Opened before the cluster starts: a bad path costs no start.
+        out = contextlib.nullcontext(sys.stdout.buffer) if args.out == "-" else open(args.out, "wb")
+    except OSError as error:
+        sys.stderr.write(f"pixloupe.scan: {error}\n")
+        return 2
+    with out as stream:
+        client, cluster = _open_client(args)
         try:
-            written, not_ok, problems = scan(client, roots, out, args.partition_size, progress)
+            _, not_ok, problems = scan(client, roots, stream, args.partition_size, progress)
+            stream.flush()
+            progress.finish()
         finally:
-            if out is not sys.stdout.buffer:
-                out.close()
-            else:
-                out.flush()
-        progress.finish()
-    finally:
-        client.close()
-        if cluster is not None:
-            cluster.close()
+            client.close()
+            if cluster is not None:
+                cluster.close()
     return 1 if not_ok or problems else 0
 
 

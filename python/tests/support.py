@@ -33,14 +33,6 @@ def report_objects(*args):
     return [json.loads(line) for line in report("--jsonl", *args).stdout.splitlines()]
 
 
-def local_cluster(workers):
-    """A cluster of worker processes on the loopback address only."""
-    from dask.distributed import LocalCluster
-
-    return LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, host="127.0.0.1",
-                        dashboard_address=None)
-
-
 def scan_processes(mark):
     """The processes still running with the mark in their environment."""
     import psutil

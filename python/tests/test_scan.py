@@ -44,7 +44,8 @@ class SameSetAsCommandLine(unittest.TestCase):
 
     def test_bad_usage_exits_2(self):
         for arguments in ([], ["samples"], ["samples", "--out", "x", "--workers", "0"], ["-", "--out", "x"],
-                          ["samples", "--out", "x", "--workers", "2", "--scheduler", "tcp://127.0.0.1:1"]):
+                          ["samples", "--out", "x", "--workers", "2", "--scheduler", "tcp://127.0.0.1:1"],
+                          ["samples", "--out", os.path.join(SOURCE, "no-such-folder", "x.jsonl")]):
             with self.subTest(arguments=arguments):
                 self.assertEqual(run_scan(*arguments, timeout=60)[0], 2)
 

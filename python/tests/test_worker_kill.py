@@ -13,25 +13,26 @@ import unittest
 import psutil
 from dask.distributed import Client
 from pixloupe import scan
-from support import PHOTOS, files_under, local_cluster, report, run_scan
+from support import PHOTOS, files_under, report, run_scan
 
 FILES = 2000
 
 
-class KillOnFirstWrite(io.BytesIO):
-    """The scan's output, which kills a worker that has tasks in hand as
-    soon as the first partition is written."""
+class KillOnWrite(io.BytesIO):
+    """The scan's output, which kills the busiest worker at the first
+    partition written while a worker has tasks in hand."""
 
     def __init__(self, client):
         super().__init__()
         self.client = client
-        self.killed = None
+        self.killed = None  # (the worker's tasks in hand, files written before)
 
     def write(self, data):
         if self.killed is None:
-            busy = max(self.client.processing().items(), key=lambda item: len(item[1]))
-            self.killed = (busy[0], len(busy[1]))
-            os.kill(self.client.run(os.getpid, workers=[busy[0]])[busy[0]], signal.SIGKILL)
+            address, tasks = max(self.client.processing().items(), key=lambda item: len(item[1]))
+            if tasks:
+                self.killed = (len(tasks), self.getvalue().count(b"\n"))
+                os.kill(self.client.run(os.getpid, workers=[address])[address], signal.SIGKILL)
         return super().write(data)
 
 
@@ -54,14 +55,18 @@ class WorkerDeath(unittest.TestCase):
             expected = collections.Counter(report("-r", "--jsonl", tree).stdout.splitlines())
             self.assertEqual(sum(expected.values()), FILES)
             children_before = set(psutil.Process().children(recursive=True))
-            cluster = local_cluster(2)
+            cluster = scan.start_local_cluster(2)
             client = Client(cluster)
             try:
+                listening = {conn.laddr.ip for process in [psutil.Process(), *psutil.Process().children(recursive=True)]
+                             for conn in process.connections(kind="inet") if conn.status == psutil.CONN_LISTEN}
+                self.assertEqual(listening, {"127.0.0.1"})
                 started = time.monotonic()
-                out = KillOnFirstWrite(client)
+                out = KillOnWrite(client)
                 written, not_ok, problems = scan.scan(client, [tree], out, partition_size=20)
                 lines = out.getvalue().splitlines()
-                self.assertGreater(out.killed[1], 0, "the killed worker had no task in hand")
+                self.assertIsNotNone(out.killed, "no worker ever had a task in hand")
+                self.assertLess(out.killed[1], FILES // 2)
                 self.assertLess(time.monotonic() - started, 120)
                 self.assertEqual((written, problems), (FILES, 0))
                 self.assertEqual(not_ok, sum(count for line, count in expected.items() if not json.loads(line)["ok"]))
