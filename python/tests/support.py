@@ -1,9 +1,14 @@
 """What the Python tests share: the photographs, the command line to
-compare with, and a local Dask cluster that is always stopped."""
+compare with, and scans that leave no process behind."""
 
 import json
 import os
+import signal
 import subprocess
+import sys
+import time
+
+import psutil
 
 REPORT = os.environ.get("PIXLOUPE_REPORT", "build/pixloupe-report")
 PHOTOS = os.environ.get("PIXLOUPE_PHOTOS_DIR", "tests/photos")
@@ -13,66 +18,55 @@ SOURCE = os.environ.get("PIXLOUPE_SOURCE_DIR", ".")
 
 def files_under(folder):
     """Every file under folder but the notes and scripts beside the photographs."""
-    found = []
-    for top, _, names in os.walk(folder):
-        found += [os.path.join(top, name) for name in names if not name.endswith((".md", ".py"))]
-    return sorted(found)
+    return sorted(os.path.join(top, name) for top, _, names in os.walk(folder)
+                  for name in names if not name.endswith((".md", ".py")))
 
 
 def test_files():
-    """The project's photographs, and the corpus's files when it is there."""
     return files_under(PHOTOS) + (files_under(CORPUS) if os.path.isdir(CORPUS) else [])
 
 
-def report(*args, timeout=300):
-    return subprocess.run([REPORT, *args], capture_output=True, timeout=timeout)
+def report(*args):
+    return subprocess.run([REPORT, *args], capture_output=True, timeout=300)
 
 
 def report_objects(*args):
-    """The command line's objects for the files or folders named."""
     return [json.loads(line) for line in report("--jsonl", *args).stdout.splitlines()]
 
 
-def scan_processes(mark):
-    """The processes still running with the mark in their environment."""
-    import psutil
-
-    left = []
-    for process in psutil.process_iter():
-        try:
-            if process.environ().get("PIXLOUPE_TEST_MARK") == mark:
-                left.append(process)
-        except psutil.Error:
-            pass
+def leftovers(find):
+    """The processes that find still gives after at most 15 s, killed so
+    that no test leaves them behind."""
+    deadline = time.monotonic() + 15
+    while find() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    left = find()
+    for process in left:
+        process.kill()
     return left
+
+
+def in_session(session):
+    def session_of(process):
+        try:
+            return os.getsid(process.pid)
+        except OSError:
+            return None
+    return [process for process in psutil.process_iter() if session_of(process) == session]
 
 
 def run_scan(*args, timeout=180):
     """python3 -m pixloupe.scan ARGS in a session of its own: (exit status,
-    standard error). On a time-out the whole session is killed; either way
-    no process of it may be left after a short grace."""
-    import signal
-    import sys
-    import time
-    import uuid
-
-    mark = uuid.uuid4().hex
-    environment = dict(os.environ, PIXLOUPE_TEST_MARK=mark)
-    command = [sys.executable, "-m", "pixloupe.scan", *args]
-    process = subprocess.Popen(command, env=environment, stderr=subprocess.PIPE, start_new_session=True)
+    standard error). A time-out kills the session; a process of it left
+    behind fails the test."""
+    process = subprocess.Popen([sys.executable, "-m", "pixloupe.scan", *args], stderr=subprocess.PIPE,
+                               start_new_session=True)
     try:
-        _, errors = process.communicate(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.communicate()
-        raise
+        errors = process.communicate(timeout=timeout)[1].decode(errors="replace")
     finally:
-        deadline = time.monotonic() + 15
-        while scan_processes(mark) and time.monotonic() < deadline:
-            time.sleep(0.2)
-        left = scan_processes(mark)
-        for leftover in left:
-            leftover.kill()
-    if left:
-        raise AssertionError(f"the scan left {len(left)} processes behind")
-    return process.returncode, errors.decode(errors="replace")
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
+        left = leftovers(lambda: in_session(process.pid))
+    assert not left, f"the scan left {len(left)} processes behind"
+    return process.returncode, errors
