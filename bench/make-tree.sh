@@ -21,17 +21,31 @@ while IFS= read -r -d '' path; do files+=("$path"); done \
 
 rm -rf "$tree"
 mkdir -p "$tree"
-made=0
-copy=0
-while (( made < count )); do
-    folder=$tree/copy-$(printf '%04d' "$copy")
+
+# Links the first N corpus files into FOLDER, one link a file.
+LinkFiles() {
+    local folder=$1 n=$2 i name
     mkdir "$folder"
-    for path in "${files[@]}"; do
-        (( made < count )) || break
-        name=$(printf '%05d' "$made")-$(basename "$path")
-        ln "$path" "$folder/$name" 2>/dev/null || ln -s "$path" "$folder/$name"
-        made=$((made + 1))
+    for ((i = 0; i < n; i++)); do
+        name=$(printf '%03d' "$i")-$(basename "${files[i]}")
+        ln "${files[i]}" "$folder/$name" 2>/dev/null || ln -s "${files[i]}" "$folder/$name"
     done
+}
+
+# The first folder is linked file by file; every further whole copy is one
+# cp -al of it (a process per link made 100,000 files take many minutes).
+per=${#files[@]}
+whole=$((count / per))
+rest=$((count % per))
+copy=0
+if (( whole > 0 )); then
+    LinkFiles "$tree/copy-0000" "$per"
+    for ((copy = 1; copy < whole; copy++)); do
+        cp -al "$tree/copy-0000" "$tree/copy-$(printf '%04d' "$copy")"
+    done
+fi
+if (( rest > 0 )); then
+    LinkFiles "$tree/copy-$(printf '%04d' "$copy")" "$rest"
     copy=$((copy + 1))
-done
-echo "$tree: $made files in $copy folders"
+fi
+echo "$tree: $count files in $copy folders"

@@ -21,6 +21,21 @@ bool FileWalk::TakesName(const std::string& path) const {
     return std::find(extensions_.begin(), extensions_.end(), ending) != extensions_.end();
 }
 
+namespace {
+
+// What a listed entry is, as far as the walk cares, from the type the folder
+// listing gives (no system call on most file systems; a status call where
+// the listing does not tell); none when even that fails.
+fs::file_type ListedType(const fs::directory_entry& entry) {
+    std::error_code error;
+    if (entry.is_symlink(error)) return fs::file_type::symlink;
+    if (error) return fs::file_type::none;
+    if (entry.is_directory(error)) return fs::file_type::directory;
+    return error ? fs::file_type::none : fs::file_type::regular;
+}
+
+}  // namespace
+
 // Lists the folder, sorted, as the next level of the walk; a folder that
 // cannot be listed is told as a problem.
 void FileWalk::OpenFolder(const std::string& path) {
@@ -28,7 +43,7 @@ void FileWalk::OpenFolder(const std::string& path) {
     fs::directory_iterator listing(path, error);
     Folder folder;
     for (; !error && listing != fs::directory_iterator(); listing.increment(error)) {
-        folder.entries.push_back(listing->path().string());
+        folder.entries.push_back(Entry{listing->path().string(), ListedType(*listing)});
     }
     if (error) {
         problems_.push_back(path + ": cannot read folder (" + error.message() + ")");
@@ -46,23 +61,19 @@ bool FileWalk::Next(WalkItem* item) {
                 folders_.pop_back();
                 continue;
             }
-            const std::string path = folder.entries[folder.next++];
+            const Entry entry = folder.entries[folder.next++];
+            const std::string& path = entry.path;
             // A link is not followed into a folder, so a link back up the
             // tree cannot make the walk go round; a link to a file counts.
+            // A file gone since it was listed is taken: its analysis says so.
             std::error_code error;
-            const fs::file_status own = fs::symlink_status(path, error);
-            if (error) {
-                // Gone since it was listed: its analysis says so.
-                if (!TakesName(path)) continue;
-                *item = WalkItem{WalkItemKind::File, path};
-                given_++;
-                return true;
-            }
-            if (fs::is_directory(own)) {
+            const fs::file_type type =
+                entry.type != fs::file_type::none ? entry.type : fs::symlink_status(path, error).type();
+            if (type == fs::file_type::directory) {
                 OpenFolder(path);
                 continue;
             }
-            if (fs::is_symlink(own) && fs::is_directory(fs::status(path, error))) continue;
+            if (type == fs::file_type::symlink && fs::is_directory(fs::status(path, error))) continue;
             if (!TakesName(path)) continue;
             *item = WalkItem{WalkItemKind::File, path};
             given_++;

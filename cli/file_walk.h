@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,13 @@ public:
     bool Finished() const { return finished_.load(); }
 
 private:
+    struct Entry {
+        std::string path;
+        std::filesystem::file_type type;  // as the listing told it; none when it did not
+        bool operator<(const Entry& other) const { return path < other.path; }
+    };
     struct Folder {
-        std::vector<std::string> entries;  // sorted paths still to look at
+        std::vector<Entry> entries;  // sorted, still to look at
         size_t next = 0;
     };
 
