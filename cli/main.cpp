@@ -126,8 +126,8 @@ bool Run(const CliOptions& options, bool color) {
             }
             if (!outcome.out.empty()) {
                 if (form == OutputForm::Json) std::fputs(emitted == 0 ? "\n" : ",\n", stdout);
-                if (form == OutputForm::JsonLines) outcome.out += '\n';
                 std::fwrite(outcome.out.data(), 1, outcome.out.size(), stdout);
+                if (form == OutputForm::JsonLines) std::fputc('\n', stdout);
                 emitted++;
             }
             progress.Update(emitted, walk.Finished() ? walk.Given() : 0);
