@@ -97,6 +97,17 @@ py::object ToPython(const rapidjson::Value& value) {
     return py::none();
 }
 
+// Analyses the file at path on this thread's analysis and appends its
+// object's JSON text to text unless the path was refused; returns the
+// path's state. Called with the lock released.
+int AnalyzePathToJson(const std::string& path, std::string& text) {
+    ThreadAnalysis& thread = ThisThreadsAnalysis();
+    int state = AnalyzeFile(thread.analysis, path.c_str());
+    if (state != kOk) state = StateAfterFailure(path);
+    if (state == kOk || state == kNotOk) AppendJsonObject(text, thread.analysis, path);
+    return state;
+}
+
 // The object of one file as the line pixloupe-report --jsonl prints, and
 // the state of the path; the lock is held only to make the str.
 std::pair<py::object, int> AnalyzeFileJson(const std::string& path) {
@@ -104,10 +115,7 @@ std::pair<py::object, int> AnalyzeFileJson(const std::string& path) {
     int state;
     {
         py::gil_scoped_release unlocked;
-        ThreadAnalysis& thread = ThisThreadsAnalysis();
-        state = AnalyzeFile(thread.analysis, path.c_str());
-        if (state != kOk) state = StateAfterFailure(path);
-        if (state == kOk || state == kNotOk) AppendJsonObject(text, thread.analysis, path);
+        state = AnalyzePathToJson(path, text);
     }
     return {Steal(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "strict")), state};
 }
@@ -119,14 +127,9 @@ std::pair<py::object, int> AnalyzeFileObject(const std::string& path) {
     int state;
     {
         py::gil_scoped_release unlocked;
-        ThreadAnalysis& thread = ThisThreadsAnalysis();
-        state = AnalyzeFile(thread.analysis, path.c_str());
-        if (state != kOk) state = StateAfterFailure(path);
-        if (state == kOk || state == kNotOk) {
-            std::string text;
-            AppendJsonObject(text, thread.analysis, path);
-            ParseObject(document, text);
-        }
+        std::string text;
+        state = AnalyzePathToJson(path, text);
+        if (!text.empty()) ParseObject(document, text);
     }
     return {document.IsObject() ? ToPython(document) : py::none(), state};
 }
