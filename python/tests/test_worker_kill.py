@@ -55,6 +55,9 @@ class WorkerDeath(unittest.TestCase):
                 listening = {conn.laddr.ip for process in [psutil.Process(), *psutil.Process().children(recursive=True)]
                              for conn in process.connections(kind="inet") if conn.status == psutil.CONN_LISTEN}
                 self.assertEqual(listening, {"127.0.0.1"})
+                # Dask's defaults come back when its config is merged: the
+                # workers must really start without the trimming threshold.
+                self.assertEqual(set(client.run(os.environ.get, "MALLOC_TRIM_THRESHOLD_").values()), {None})
                 out = KillOnWrite(client)
                 written, not_ok, problems = scan.scan(client, [tree], out, partition_size=20)
                 self.assertIsNotNone(out.killed, "no worker ever had a task in hand")
