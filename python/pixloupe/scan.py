@@ -13,8 +13,11 @@ when its task has completed.
 import argparse
 import contextlib
 import os
+import shutil
 import sys
+import tempfile
 import time
+import uuid
 
 from . import _pixloupe
 
@@ -36,6 +39,19 @@ def json_lines(paths):
     """A partition's task, run on a worker: each file's object as
     pixloupe-report --jsonl prints it, and how many were not ok."""
     return _pixloupe.json_lines(paths)
+
+
+def json_lines_to_spool(paths, spool):
+    """A partition's task on a worker of the client's own machine: the
+    lines json_lines makes, written to a new file in the folder spool; its
+    name and how many files were not ok. Every run of a task has a file of
+    its own, so a run cut short by its worker's death leaves only a file
+    that no one reads."""
+    lines, bad = _pixloupe.json_lines(paths)
+    name = os.path.join(spool, f"{uuid.uuid4().hex}.jsonl")
+    with open(name, "wb") as file:
+        file.write(lines)
+    return name, bad
 
 
 def _parse_arguments(argv):
@@ -145,10 +161,45 @@ def _local_worker_config(environment):
     }
 
 
-def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None):
+def _move_lines(name, out):
+    """Appends the file name to the binary stream out and removes it. The
+    kernel copies it when out is a file or pipe of its own."""
+    with open(name, "rb") as source:
+        try:
+            target = out.fileno()
+        except (AttributeError, OSError):
+            target = None
+        size = os.fstat(source.fileno()).st_size
+        copied = 0
+        if target is not None:
+            out.flush()
+            try:
+                while copied < size:
+                    sent = os.sendfile(target, source.fileno(), copied, size - copied)
+                    if sent == 0:
+                        break
+                    copied += sent
+            except OSError:
+                if copied:
+                    raise
+        if copied < size:
+            # Streams without a descriptor of their own (and systems whose
+            # sendfile refuses the output) take it through Python.
+            source.seek(copied)
+            shutil.copyfileobj(source, out, 1 << 20)
+    os.unlink(name)
+
+
+def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool=None):
     """Analyses every file under roots on the client's cluster and writes
     their lines to the binary stream out. Returns (files written, files
-    not ok, folders that could not be read)."""
+    not ok, folders that could not be read).
+
+    spool: a folder that the workers and this process share (a local
+    cluster's): the workers hand each partition's lines over as a file
+    there rather than through the cluster's connections, which here cost a
+    quarter of the scan's time (megabytes a task framed, copied and
+    passed between event loops); None: through the connections."""
     from dask.distributed import as_completed
     from distributed.scheduler import KilledWorker
 
@@ -174,7 +225,10 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None):
             walk_done = len(paths) < partition_size
             if paths:
                 listed += len(paths)
-                future = client.submit(json_lines, paths, pure=False, retries=1)
+                if spool is None:
+                    future = client.submit(json_lines, paths, pure=False, retries=1)
+                else:
+                    future = client.submit(json_lines_to_spool, paths, spool, pure=False, retries=1)
                 partitions[future] = paths
                 completed.add(future)
 
@@ -183,13 +237,16 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None):
         paths = partitions.pop(future)
         try:
             lines, bad = future.result()
+            if spool is not None:
+                _move_lines(lines, out)
+            else:
+                out.write(lines)
         except KilledWorker:
             # Only a file that ends the process each time gets here: its
             # partition's files are told as not analysed, once each.
             sys.stderr.write(f"pixloupe.scan: {KILLED_REASON}: the {len(paths)} files from {os.fsdecode(paths[0])}\n")
-            lines = b"".join(_pixloupe.failure_json(path, KILLED_REASON) + b"\n" for path in paths)
+            out.write(b"".join(_pixloupe.failure_json(path, KILLED_REASON) + b"\n" for path in paths))
             bad = len(paths)
-        out.write(lines)
         written += len(paths)
         not_ok += bad
         future.release()
@@ -212,10 +269,13 @@ def main(argv=None):
     except OSError as error:
         sys.stderr.write(f"pixloupe.scan: {error}\n")
         return 2
-    with out as stream:
+    with out as stream, contextlib.ExitStack() as cleanup:
         client, cluster = _open_client(args)
+        # A cluster of our own runs on this machine: its workers hand their
+        # lines over through a folder of ours.
+        spool = None if cluster is None else cleanup.enter_context(tempfile.TemporaryDirectory(prefix="pixloupe-scan-"))
         try:
-            _, not_ok, problems = scan(client, roots, stream, args.partition_size, progress)
+            _, not_ok, problems = scan(client, roots, stream, args.partition_size, progress, spool)
             stream.flush()
             progress.finish()
         finally:

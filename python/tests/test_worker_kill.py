@@ -59,7 +59,10 @@ class WorkerDeath(unittest.TestCase):
                 # workers must really start without the trimming threshold.
                 self.assertEqual(set(client.run(os.environ.get, "MALLOC_TRIM_THRESHOLD_").values()), {None})
                 out = KillOnWrite(client)
-                written, not_ok, problems = scan.scan(client, [tree], out, partition_size=20)
+                # Handed over through a folder, as a local scan does; the
+                # command below joins by address and takes the connections.
+                with tempfile.TemporaryDirectory() as spool:
+                    written, not_ok, problems = scan.scan(client, [tree], out, partition_size=20, spool=spool)
                 self.assertIsNotNone(out.killed, "no worker ever had a task in hand")
                 self.assertLess(out.killed[1], FILES // 2)
                 self.assertEqual((written, problems, sum(expected.values())), (FILES, 0, FILES))
