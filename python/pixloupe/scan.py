@@ -236,11 +236,12 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
     for future in completed:
         paths = partitions.pop(future)
         try:
-            lines, bad = future.result()
-            if spool is not None:
-                _move_lines(lines, out)
+            # The lines, or the name of the spool file that holds them.
+            handed, bad = future.result()
+            if spool is None:
+                out.write(handed)
             else:
-                out.write(lines)
+                _move_lines(handed, out)
         except KilledWorker:
             # Only a file that ends the process each time gets here: its
             # partition's files are told as not analysed, once each.
