@@ -44,13 +44,19 @@ def json_lines(paths):
 def json_lines_to_spool(paths, spool):
     """A partition's task on a worker of the client's own machine: the
     lines json_lines makes, written to a new file in the folder spool; its
-    name and how many files were not ok. Every run of a task has a file of
-    its own, so a run cut short by its worker's death leaves only a file
-    that no one reads."""
+    name (a str) and how many files were not ok. Every run of a task has a
+    file of its own, so a run cut short by its worker's death leaves only a
+    file that no one reads. When the file cannot be written (a full disk),
+    the lines themselves (bytes) go back through the connections."""
     lines, bad = _pixloupe.json_lines(paths)
     name = os.path.join(spool, f"{uuid.uuid4().hex}.jsonl")
-    with open(name, "wb") as file:
-        file.write(lines)
+    try:
+        with open(name, "wb") as file:
+            file.write(lines)
+    except OSError:
+        with contextlib.suppress(OSError):
+            os.unlink(name)
+        return lines, bad
     return name, bad
 
 
@@ -238,10 +244,10 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
         try:
             # The lines, or the name of the spool file that holds them.
             handed, bad = future.result()
-            if spool is None:
-                out.write(handed)
-            else:
+            if isinstance(handed, str):
                 _move_lines(handed, out)
+            else:
+                out.write(handed)
         except KilledWorker:
             # Only a file that ends the process each time gets here: its
             # partition's files are told as not analysed, once each.
@@ -255,6 +261,15 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
         if progress:
             progress.update(written, listed, walk_done)
     return written, not_ok, problems
+
+
+def _make_spool(cleanup):
+    """A temporary folder removed by cleanup, or None (the connections
+    then) when none can be made."""
+    try:
+        return cleanup.enter_context(tempfile.TemporaryDirectory(prefix="pixloupe-scan-"))
+    except OSError:
+        return None
 
 
 def main(argv=None):
@@ -274,7 +289,7 @@ def main(argv=None):
         client, cluster = _open_client(args)
         # A cluster of our own runs on this machine: its workers hand their
         # lines over through a folder of ours.
-        spool = None if cluster is None else cleanup.enter_context(tempfile.TemporaryDirectory(prefix="pixloupe-scan-"))
+        spool = None if cluster is None else _make_spool(cleanup)
         try:
             _, not_ok, problems = scan(client, roots, stream, args.partition_size, progress, spool)
             stream.flush()

@@ -68,6 +68,10 @@ class WorkerDeath(unittest.TestCase):
                 self.assertEqual((written, problems, sum(expected.values())), (FILES, 0, FILES))
                 self.assertEqual(not_ok, sum(count for line, count in expected.items() if not json.loads(line)["ok"]))
                 self.assertEqual(Counter(out.getvalue().splitlines()), expected)
+                # A spool the workers cannot write to: the lines come through the connections.
+                out = io.BytesIO()
+                scan.scan(client, [tree], out, partition_size=500, spool=os.path.join(tree, "no-such-folder"))
+                self.assertEqual(Counter(out.getvalue().splitlines()), expected)
                 # The command joins the same cluster, now with its new worker.
                 status, errors = run_scan(tree, "--out", os.path.join(tree, "out.jsonl"), "--scheduler",
                                           cluster.scheduler_address)
