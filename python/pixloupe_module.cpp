@@ -134,13 +134,36 @@ std::pair<py::object, int> AnalyzeFileObject(const std::string& path) {
     return {document.IsObject() ? ToPython(document) : py::none(), state};
 }
 
+// The bytes of any object with the buffer protocol, in C order: the
+// object's own memory when it is contiguous, otherwise a contiguous copy
+// made by Python. A view with a step or a negative stride (a[::2], a[::-1])
+// does not lie in memory as one run of bytes: reading its start and length
+// alone would read other bytes, or past the end of its memory. Holding the
+// buffer keeps it exported while the lock is released, so a bytearray
+// cannot be resized under the analysis.
+class ContiguousBytes {
+public:
+    explicit ContiguousBytes(const py::object& object)
+        : contiguous_(Steal(PyMemoryView_GetContiguous(object.ptr(), PyBUF_READ, 'C'))) {
+        if (PyObject_GetBuffer(contiguous_.ptr(), &buffer_, PyBUF_SIMPLE) != 0) throw py::error_already_set();
+    }
+    ~ContiguousBytes() { PyBuffer_Release(&buffer_); }
+    ContiguousBytes(const ContiguousBytes&) = delete;
+    ContiguousBytes& operator=(const ContiguousBytes&) = delete;
+
+    ByteView View() const {
+        return MakeView(static_cast<const uint8_t*>(buffer_.buf), static_cast<size_t>(buffer_.len));
+    }
+
+private:
+    py::object contiguous_;
+    Py_buffer buffer_{};
+};
+
 // The object of bytes in memory shown under name, as a dict. modifiedTicks
 // < 0: the date is unknown and the object has none.
-py::object AnalyzeBytesObject(const py::buffer& data, const std::string& name, long long modifiedTicks) {
-    // The buffer stays exported while the lock is released: a bytearray
-    // cannot be resized under the analysis.
-    const py::buffer_info info = data.request();
-    if (info.ndim != 1 || info.itemsize != 1) throw py::value_error("analyze_bytes needs a buffer of bytes");
+py::object AnalyzeBytesObject(const py::object& data, const std::string& name, long long modifiedTicks) {
+    const ContiguousBytes bytes(data);
     SourceFacts facts;
     if (modifiedTicks >= 0) {
         facts.modifiedTimeKnown = true;
@@ -150,8 +173,7 @@ py::object AnalyzeBytesObject(const py::buffer& data, const std::string& name, l
     {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
-        const ByteView view = MakeView(static_cast<const uint8_t*>(info.ptr), static_cast<size_t>(info.size));
-        AnalyzeBytes(thread.analysis, view, name.c_str(), facts);
+        AnalyzeBytes(thread.analysis, bytes.View(), name.c_str(), facts);
         std::string text;
         AppendJsonObject(text, thread.analysis, name);
         ParseObject(document, text);

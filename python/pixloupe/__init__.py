@@ -89,10 +89,14 @@ def _modified_ticks(modified):
 
 
 def analyze_bytes(data, name="", modified=None):
-    """The analysis of a whole JPEG file held in memory (bytes, bytearray,
-    memoryview...), shown under name, as a dict like analyze's. The size is
-    the number of bytes; modified (None, POSIX seconds or a datetime) is
-    the file's modification time, left out of the object when None."""
+    """The analysis of a whole JPEG file held in memory, as a dict like
+    analyze's. data is any object with the buffer protocol (bytes,
+    bytearray, memoryview, mmap, a NumPy array...), read as its bytes in C
+    order: a view with a step or a negative stride is copied into one run
+    first, a contiguous one is read where it lies. It is shown under name;
+    the size is the number of bytes; modified (None, POSIX seconds or a
+    datetime) is the file's modification time, left out of the object when
+    None."""
     return _pixloupe.analyze_bytes(data, os.fsencode(name), _modified_ticks(modified))
 
 

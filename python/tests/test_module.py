@@ -3,6 +3,8 @@
 import datetime
 import os
 import random
+import subprocess
+import sys
 import tempfile
 import unittest
 
@@ -32,6 +34,45 @@ class SameAsCommandLine(unittest.TestCase):
                 with self.subTest(path=path, pane=pane):
                     printed = report(f"--pane={pane}", "--color=never", path).stdout
                     self.assertEqual(texts[pane].encode("utf-8", "surrogateescape"), printed)
+
+
+class BufferLayouts(unittest.TestCase):
+    """analyze_bytes reads a buffer's bytes in their logical order, whatever
+    their layout in memory."""
+
+    def test_strided_reversed_and_read_only_views(self):
+        path = os.path.join(PHOTOS, "mm-camera-gps-south-west.jpg")
+        with open(path, "rb") as file:
+            data = file.read()
+        wanted = pixloupe.analyze_bytes(data, path)
+        self.assertTrue(wanted["ok"])
+        doubled = bytes(b for byte in data for b in (byte, 0x55))
+        backwards = memoryview(data[::-1])
+        read_only = memoryview(bytearray(data)).toreadonly()
+        for name, view in (("every other byte", memoryview(doubled)[::2]), ("reversed twice", backwards[::-1]),
+                           ("read-only", read_only), ("two-dimensional", memoryview(data).cast("B", (1, len(data))))):
+            with self.subTest(view=name):
+                self.assertEqual(pixloupe.analyze_bytes(view, path), wanted)
+        # The step's other bytes are not part of the view: as bytes they are no JPEG.
+        self.assertFalse(pixloupe.analyze_bytes(memoryview(doubled)[1::2], path)["ok"])
+
+    def test_reversed_view_ending_at_a_page_without_access(self):
+        # A view whose first byte is the last of a page before a page that
+        # may not be read, holding SOI and a comment that claims 64 KB: read
+        # as a run of bytes from its start, the comment runs into that page.
+        script = (
+            "import ctypes, mmap, pixloupe\n"
+            "page = mmap.PAGESIZE\n"
+            "area = mmap.mmap(-1, 2 * page)\n"
+            "libc = ctypes.CDLL(None, use_errno=True)\n"
+            "address = ctypes.addressof(ctypes.c_char.from_buffer(area))\n"
+            "assert libc.mprotect(ctypes.c_void_p(address + page), page, 0) == 0\n"
+            "area[page - 6:page] = bytes((0xFF, 0xFF, 0xFE, 0xFF, 0xD8, 0xFF))\n"
+            "view = memoryview(area)[page - 1::-1]\n"
+            "print(pixloupe.analyze_bytes(view, 'x')['ok'])\n"
+        )
+        done = subprocess.run([sys.executable, "-c", script], capture_output=True, timeout=60)
+        self.assertEqual((done.returncode, done.stdout), (0, b"False\n"), done.stderr)
 
 
 class HostileFiles(unittest.TestCase):
