@@ -9,8 +9,8 @@
 
 #include "app/shell_state_win32.h"
 #include "app/ui_strings_win32.h"
-#include "jpeg/analyze_file.h"
-#include "thumbnail/thumbnail.h"
+#include "analyze/analyze_file.h"
+#include "core/thumbnail.h"
 
 namespace {
 

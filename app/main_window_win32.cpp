@@ -12,7 +12,7 @@
 #include "app/splitter_win32.h"
 #include "app/thumbnail_pane_win32.h"
 #include "app/ui_strings_win32.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 ShellState shell;
 

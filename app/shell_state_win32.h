@@ -8,7 +8,7 @@
 #include "app/app_context_win32.h"
 #include "app/split_geometry.h"
 #include "app/track_size.h"
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 #include "report/report.h"
 
 struct SplitterState {

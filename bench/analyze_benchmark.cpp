@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench/corpus_files.h"
-#include "jpeg/analyze_file.h"
-#include "jpeg/byte_source.h"
-#include "jpeg/image_summary.h"
+#include "analyze/analyze_file.h"
+#include "core/byte_source.h"
+#include "core/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "report/pane_text_sink.h"
 #include "report/report.h"

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-enum class PaneChoice { All, Jpeg, Thumbnail, Exif, Iptc };
+#include "batch/file_walk.h"
+#include "batch/pane_printer.h"
+
 enum class ColorChoice { Auto, Always, Never };
 // The panes' text, one JSON array, JSON Lines, or CSV rows.
 enum class OutputForm { Panes, Json, JsonLines, Csv };
@@ -16,7 +18,7 @@ struct CliOptions {
     bool recursive = false;
     // The endings of the file names a folder walk takes, without the dot,
     // matched in any case.
-    std::vector<std::string> extensions = {"jpg", "jpeg", "jpe", "jfif"};
+    std::vector<std::string> extensions = DefaultWalkExtensions();
     unsigned jobs = 0;  // 0: one per core
     bool progress = true;
     bool showHelp = false;

@@ -11,14 +11,14 @@
 #include <thread>
 
 #include "cli/cli_options.h"
-#include "cli/file_walk.h"
-#include "cli/ordered_runner.h"
-#include "cli/pane_printer.h"
-#include "cli/progress.h"
+#include "batch/file_walk.h"
+#include "batch/ordered_runner.h"
+#include "batch/pane_printer.h"
+#include "batch/progress.h"
 #include "export/csv_row.h"
 #include "export/json_object.h"
-#include "jpeg/analyze_file.h"
-#include "jpeg/file_facts.h"
+#include "analyze/analyze_file.h"
+#include "core/file_facts.h"
 #include "report/pane_text_sink.h"
 
 namespace {

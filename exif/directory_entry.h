@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "jpeg/byte_view.h"
+#include "core/byte_view.h"
 
 struct Report;
 

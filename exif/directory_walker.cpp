@@ -12,7 +12,7 @@
 #include "exif/value_format.h"
 #include "exif/walk_budget.h"
 #include "report/report.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 namespace {
 

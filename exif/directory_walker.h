@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "jpeg/analysis.h"
-#include "jpeg/byte_view.h"
+#include "core/analysis.h"
+#include "core/byte_view.h"
 
 // Directories deeper than this level are not walked.
 constexpr int kDeepestDirectoryLevel = 4;

@@ -2,7 +2,7 @@
 // directory walk and the GPS directory. Output goes to the current pane.
 #pragma once
 
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 
 // Decodes the whole EXIF block: its header, then every directory.
 void DecodeExifBlock(Analysis& analysis, const JpegSegment& segment);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "jpeg/analysis.h"
-#include "jpeg/byte_view.h"
+#include "core/analysis.h"
+#include "core/byte_view.h"
 
 // block is the whole EXIF block; directoryOffset counts from its start.
 // The GPS directory follows no links.

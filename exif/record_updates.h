@@ -2,7 +2,7 @@
 #pragma once
 
 #include "exif/directory_entry.h"
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 
 // Stores what the entry's tag means for the summary record; tags the
 // summary does not use change nothing.

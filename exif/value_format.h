@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "jpeg/byte_view.h"
-#include "jpeg/decoded_data.h"
+#include "core/byte_view.h"
+#include "core/decoded_data.h"
 
 struct Report;
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "export/utf8_text.h"
-#include "summary/summary_facts.h"
+#include "facts/summary_facts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 
 // The header row, line end included.
 void AppendCsvHeader(std::string& out);

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "export/utf8_text.h"
-#include "summary/summary_facts.h"
+#include "facts/summary_facts.h"
 
 namespace {
 

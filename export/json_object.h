@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 
 // Writes the object of the analysis, whose file is named sourceFile, with
 // no line end. Text is valid UTF-8: bytes that are not are taken as Latin-1.

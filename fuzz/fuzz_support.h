@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "jpeg/analysis.h"
-#include "jpeg/image_summary.h"
+#include "core/analysis.h"
+#include "core/image_summary.h"
 
 // The analysis for one input: a fresh start, writing to a pane sink that
 // keeps all text.

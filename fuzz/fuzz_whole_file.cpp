@@ -8,7 +8,7 @@
 
 #include "export/json_object.h"
 #include "fuzz_support.h"
-#include "jpeg/analyze_file.h"
+#include "analyze/analyze_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Analysis& analysis = BeginFuzzInput();

@@ -1,6 +1,7 @@
 // The XMP display on a raw APP1 payload (namespace URI and packet).
 #include "fuzz_support.h"
-#include "iptc/iptc.h"
+#include "app13/app13.h"
+#include "xmp/xmp.h"
 #include "report/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "jpeg/jpeg_markers.h"
+#include "core/jpeg_markers.h"
 #include "report/report.h"
 
 namespace {

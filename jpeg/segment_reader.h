@@ -1,8 +1,8 @@
 // Splits a JPEG file into marker segments from SOI to the first SOS.
 #pragma once
 
-#include "jpeg/analysis.h"
-#include "jpeg/byte_source.h"
+#include "core/analysis.h"
+#include "core/byte_source.h"
 
 // Reads the source from its first byte into the analysis's summary record
 // and segment list. Returns 1 when the first SOS was reached, 0 on failure

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "cli/file_walk.h"
-#include "cli/pane_printer.h"
+#include "batch/file_walk.h"
+#include "batch/pane_printer.h"
 #include "export/json_object.h"
-#include "jpeg/analyze_file.h"
-#include "jpeg/file_facts.h"
+#include "analyze/analyze_file.h"
+#include "core/file_facts.h"
 #include "report/pane_text_sink.h"
 
 namespace py = pybind11;
@@ -232,7 +232,7 @@ py::bytes FailureJson(const std::string& path, const std::string& reason) {
 // the same order, handed out in batches.
 class Walk {
 public:
-    explicit Walk(std::vector<std::string> roots) : walk_(std::move(roots), true, CliOptions().extensions) {}
+    explicit Walk(std::vector<std::string> roots) : walk_(std::move(roots), true, DefaultWalkExtensions()) {}
 
     // Up to count paths; fewer only at the end. A root that is a file is
     // taken whatever its name, as on the command line.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "jpeg/file_facts.h"
+#include "core/file_facts.h"
 #include "report/report.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // of the Jpeg pane.
 #pragma once
 
-#include "jpeg/image_summary.h"
+#include "core/image_summary.h"
 #include "report/report.h"
 
 // Sensor width and 35 mm equivalent from the focal-plane tags.

@@ -1,8 +1,8 @@
 // What decoding a thumbnail costs, known before it is decoded: its bytes,
 // and the pixels its frame header claims. A few hundred bytes cut short
 // can claim a megapixel, which the decoder fills in whole.
-#include "jpeg/jpeg_markers.h"
-#include "thumbnail/thumbnail.h"
+#include "core/jpeg_markers.h"
+#include "core/thumbnail.h"
 
 namespace {
 

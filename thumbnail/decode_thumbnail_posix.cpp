@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 struct ThumbnailPicture {
     std::vector<uint8_t> planes;  // one after another, each padded to whole blocks

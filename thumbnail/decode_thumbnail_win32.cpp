@@ -2,7 +2,7 @@
 // memory block, a COM stream is laid over it and GDI+ decodes the stream into
 // a screen bitmap, which the analysis keeps as its picture. GDI+ must
 // already have been started by the caller.
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 #include "thumbnail/thumbnail_win32.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 // The bitmap of the current picture, or nullptr. It stays owned by the
 // state: ReleaseThumbnail (or a newer thumbnail) deletes it.

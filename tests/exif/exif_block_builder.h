@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "exif/exif.h"
-#include "jpeg/image_summary.h"
+#include "core/image_summary.h"
 #include "report/report.h"
 #include "support/byte_builder.h"
 #include "support/report_capture.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "export/json_object.h"
-#include "jpeg/analyze_file.h"
+#include "analyze/analyze_file.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
 

@@ -4,7 +4,7 @@
 
 #include "../thumbnail/test_jpeg.h"
 #include "exif_block_builder.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "exif_block_builder.h"
 #include "thumbnail/test_jpeg.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "jpeg/byte_source.h"
-#include "jpeg/image_summary.h"
+#include "core/byte_source.h"
+#include "core/image_summary.h"
 #include "jpeg/segment_reader.h"
 #include "support/byte_builder.h"
 #include "support/report_capture.h"

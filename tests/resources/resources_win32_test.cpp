@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "jpeg/byte_view.h"
+#include "core/byte_view.h"
 
 namespace {
 

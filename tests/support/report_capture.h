@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "jpeg/analysis.h"
+#include "core/analysis.h"
 #include "report/pane_text_sink.h"
 
 class ReportCapture {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 struct DecodeResult {
     int32_t width;

@@ -5,7 +5,7 @@
 #include "decode_result.h"
 #include "support/byte_builder.h"
 #include "test_jpeg.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "jpeg/image_summary.h"
+#include "core/image_summary.h"
 #include "support/byte_builder.h"
 #include "support/flat_jpeg.h"
 #include "test_jpeg.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 #include "thumbnail/thumbnail_win32.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "decode_result.h"
 #include "support/photo_folders.h"
 #include "test_jpeg.h"
-#include "thumbnail/thumbnail.h"
+#include "core/thumbnail.h"
 
 namespace {
 

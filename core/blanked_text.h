@@ -1,0 +1,10 @@
+// Raw bytes made safe to show as one run of text.
+#pragma once
+
+#include <string>
+
+#include "core/byte_view.h"
+
+// Every byte below 32 as a signed 8-bit number (control characters, zero
+// bytes, line ends, and every byte from 0x80 up) becomes a blank.
+std::string BlankControlBytes(ByteView bytes);

@@ -1,0 +1,45 @@
+// The pools of decoded values: cleared per file, read back per entry.
+#include "core/decoded_data.h"
+
+void ClearDecodedData(DecodedData& data) {
+    data.exifEntries.clear();
+    data.integerPool.clear();
+    data.rationalPool.clear();
+    data.realPool.clear();
+    data.bytePool.clear();
+    data.photoshopResources.clear();
+    data.iptcDatasets.clear();
+    data.hasXmp = false;
+    data.xmpPacket.clear();
+    data.gps = GpsPosition{};
+}
+
+const int64_t* EntryIntegers(const DecodedData& data, const ExifEntryData& entry) {
+    return entry.kind == ValueKind::Integers && entry.values.count > 0 ? &data.integerPool[entry.values.first]
+                                                                        : nullptr;
+}
+
+const RationalValue* EntryRationals(const DecodedData& data, const ExifEntryData& entry) {
+    return entry.kind == ValueKind::Rationals && entry.values.count > 0 ? &data.rationalPool[entry.values.first]
+                                                                         : nullptr;
+}
+
+const double* EntryReals(const DecodedData& data, const ExifEntryData& entry) {
+    return entry.kind == ValueKind::Reals && entry.values.count > 0 ? &data.realPool[entry.values.first] : nullptr;
+}
+
+std::string EntryBytes(const DecodedData& data, const ExifEntryData& entry) {
+    if (entry.kind != ValueKind::Bytes) return std::string();
+    return data.bytePool.substr(entry.values.first, entry.values.count);
+}
+
+const char* DirectoryKindName(DirectoryKind kind) {
+    switch (kind) {
+        case DirectoryKind::Ifd0: return "IFD0";
+        case DirectoryKind::Exif: return "ExifIFD";
+        case DirectoryKind::Interop: return "InteropIFD";
+        case DirectoryKind::Gps: return "GPS";
+        case DirectoryKind::Ifd1: return "IFD1";
+    }
+    return "IFD0";
+}

@@ -1,0 +1,42 @@
+// File facts on POSIX systems: stat, localtime_r and fopen.
+#include "core/file_facts.h"
+
+#include <sys/stat.h>
+#include <ctime>
+
+namespace {
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr int64_t kEpochDifference = 11644473600LL;
+constexpr int64_t kTicksPerSecond = 10000000LL;
+}  // namespace
+
+FileFacts QueryFileFacts(const char* path) {
+    FileFacts facts;
+    struct stat info;
+    if (stat(path, &info) != 0) return facts;
+    facts.exists = true;
+    facts.isFolder = S_ISDIR(info.st_mode);
+    facts.size = static_cast<uint64_t>(info.st_size);
+    int64_t seconds = static_cast<int64_t>(info.st_mtim.tv_sec) + kEpochDifference;
+    int64_t ticks = seconds * kTicksPerSecond + info.st_mtim.tv_nsec / 100;
+    facts.lastWriteTime = ticks > 0 ? static_cast<uint64_t>(ticks) : 0;
+    return facts;
+}
+
+CalendarTime FileTimeToLocalCalendar(uint64_t fileTime) {
+    CalendarTime result;
+    time_t seconds = static_cast<time_t>(static_cast<int64_t>(fileTime / kTicksPerSecond) - kEpochDifference);
+    struct tm local;
+    if (localtime_r(&seconds, &local) == nullptr) return result;
+    result.year = local.tm_year + 1900;
+    result.month = local.tm_mon + 1;
+    result.day = local.tm_mday;
+    result.hour = local.tm_hour;
+    result.minute = local.tm_min;
+    result.second = local.tm_sec;
+    return result;
+}
+
+FILE* OpenFileForReading(const char* path) {
+    return std::fopen(path, "rb");
+}

@@ -1,0 +1,21 @@
+// The XMP packet of an APP1 segment, shown as one run of text.
+#include <cstring>
+
+#include "core/blanked_text.h"
+#include "xmp/xmp.h"
+#include "report/report.h"
+
+void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment) {
+    AppendReportFormat(analysis.report, " == == == == XMP  data: == == == == %d bytes\r\n", segment.length);
+    // The payload follows the two length bytes. It starts with the
+    // namespace identifier and its zero byte, shown as a blank; the packet's
+    // line ends become blanks too, so it is one long line with no line end.
+    const ByteView payload = TailView(SegmentView(segment), 2);
+    AppendReportText(analysis.report, BlankControlBytes(payload));
+    // The data keeps the packet itself: what follows the identifier's zero byte.
+    const void* zero = payload.size > 0 ? std::memchr(payload.data, 0, payload.size) : nullptr;
+    const size_t packetStart = zero != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - payload.data) + 1 : 0;
+    analysis.decoded.hasXmp = true;
+    analysis.decoded.xmpPacket.assign(reinterpret_cast<const char*>(payload.data) + packetStart,
+                                      payload.size - packetStart);
+}
