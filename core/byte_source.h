@@ -13,6 +13,7 @@ struct ByteSource {
     ByteView memory;
     size_t position = 0;     // in memory
     int seekable = -1;       // for a stream: not yet known, 0 or 1
+    uint64_t bytesReadAt = 0;  // what SourceReadAt delivered, for the tests that bound it
 };
 
 inline ByteSource StreamSource(FILE* stream) {
@@ -36,6 +37,17 @@ inline int SourceByte(ByteSource& source) {
 
 // Reads up to count bytes into target; returns how many arrived.
 size_t SourceRead(ByteSource& source, uint8_t* target, size_t count);
+
+// The source's size in bytes: a file's or the memory's. False for a
+// stream that cannot seek (a pipe), whose size is not known until its end.
+bool SourceSize(ByteSource& source, uint64_t* size);
+
+// Reads up to count bytes at offset, counted from the source's first byte,
+// into target; returns how many arrived (fewer at the end of the source,
+// none from a stream that cannot seek). Containers read what they need
+// this way, by offset, rather than the whole file. The position of the
+// sequential reads above is not kept.
+size_t SourceReadAt(ByteSource& source, uint64_t offset, uint8_t* target, size_t count);
 
 enum class StepOver { Done, SourceEnds, CannotSeek };
 
