@@ -3,21 +3,30 @@
 // package (pixloupe/__init__.py) turns what these functions return into
 // dicts and exceptions.
 #include <pybind11/pybind11.h>
+// After pybind11, which brings Python.h, which marshal.h needs first.
+#include <marshal.h>
 #include <pybind11/stl.h>
 #include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "analyze/analyze_file.h"
 #include "batch/file_walk.h"
 #include "batch/pane_printer.h"
-#include "export/json_object.h"
-#include "facts/fact_table.h"
-#include "analyze/analyze_file.h"
 #include "core/file_facts.h"
+#include "export/csv_row.h"
+#include "export/json_object.h"
+#include "export/utf8_text.h"
+#include "facts/fact_table.h"
+#include "python/deadline_stream.h"
+#include "python/marshal_writer.h"
 #include "report/pane_text_sink.h"
+#include "report/report.h"
 
 namespace py = pybind11;
 
@@ -49,90 +58,153 @@ int StateAfterFailure(const std::string& path) {
     return facts.isFolder ? kFolder : kNotOk;
 }
 
-// Reads the JSON text of an object back, without the lock. Numbers keep
-// every bit: a double reads back as the one Python's json module makes of
-// the same text.
-void ParseObject(rapidjson::Document& document, const std::string& text) {
-    document.Parse<rapidjson::kParseFullPrecisionFlag>(text.data(), text.size());
-}
-
 py::object Steal(PyObject* made) {
     if (made == nullptr) throw py::error_already_set();
     return py::reinterpret_steal<py::object>(made);
 }
 
-// The Python value of a parsed JSON value, as json.loads makes it of the
-// same text (tests/test_module.py compares them), in half its time: the
-// only part of an analysis that holds the lock.
-py::object ToPython(const rapidjson::Value& value) {
-    switch (value.GetType()) {
-        case rapidjson::kNullType: return py::none();
-        case rapidjson::kFalseType: return py::bool_(false);
-        case rapidjson::kTrueType: return py::bool_(true);
-        case rapidjson::kStringType:
-            return Steal(PyUnicode_DecodeUTF8(value.GetString(), value.GetStringLength(), "strict"));
-        case rapidjson::kNumberType:
-            if (value.IsInt64()) return Steal(PyLong_FromLongLong(value.GetInt64()));
-            if (value.IsUint64()) return Steal(PyLong_FromUnsignedLongLong(value.GetUint64()));
-            return Steal(PyFloat_FromDouble(value.GetDouble()));
-        case rapidjson::kArrayType: {
-            py::object list = Steal(PyList_New(static_cast<Py_ssize_t>(value.Size())));
-            Py_ssize_t index = 0;
-            for (const rapidjson::Value& item : value.GetArray()) {
-                PyList_SET_ITEM(list.ptr(), index++, ToPython(item).release().ptr());
-            }
-            return list;
-        }
-        case rapidjson::kObjectType: {
-            py::object dict = Steal(PyDict_New());
-            for (const auto& member : value.GetObject()) {
-                py::object key = Steal(PyUnicode_DecodeUTF8(member.name.GetString(), member.name.GetStringLength(),
-                                                             "strict"));
-                if (PyDict_SetItem(dict.ptr(), key.ptr(), ToPython(member.value).ptr()) != 0) {
-                    throw py::error_already_set();
-                }
-            }
-            return dict;
-        }
+// One path's analysis: its state, and whether the time limit cut it short.
+struct Outcome {
+    int state = kNotOk;
+    bool timedOut = false;
+    double limit = 0;
+};
+
+// A FIFO, terminal or device is read as a stream (as pixloupe-report reads
+// standard input: nothing is known of it but its bytes) through a reader
+// that gives up at the time limit; a FIFO no one writes to would block
+// the thread, and with it a cluster's worker, for ever. Regular files take
+// the command line's own path: their reads cannot wait on anyone.
+int AnalyzeSpecialFile(Analysis& analysis, const std::string& path, Outcome& outcome) {
+    DeadlineStream file;
+    OpenDeadlineStream(file, path.c_str(), outcome.limit);
+    if (file.stream == nullptr) return AnalyzeFile(analysis, path.c_str());  // says why it cannot be opened
+    int result = AnalyzeStream(analysis, file.stream, path.c_str(), SourceFacts{});
+    CloseDeadlineStream(file);
+    if (file.timedOut) {
+        outcome.timedOut = true;
+        analysis.reachedSummary = false;
+        ReportErrorLine(analysis.report, "Timed out: no end of data within %g s\r\n", outcome.limit);
+        result = 0;
     }
-    return py::none();
+    return result;
 }
 
-// Analyses the file at path on this thread's analysis and appends its
-// object's JSON text to text unless the path was refused; returns the
-// path's state. Called with the lock released.
-int AnalyzePathToJson(const std::string& path, std::string& text) {
-    ThreadAnalysis& thread = ThisThreadsAnalysis();
-    int state = AnalyzeFile(thread.analysis, path.c_str());
-    if (state != kOk) state = StateAfterFailure(path);
-    if (state == kOk || state == kNotOk) AppendJsonObject(text, thread.analysis, path);
-    return state;
+// Analyses the file at path on this thread's analysis, within limit
+// seconds when it is not a regular file. Called with the lock released.
+Outcome AnalyzePath(ThreadAnalysis& thread, const std::string& path, double limit) {
+    Outcome outcome;
+    outcome.limit = limit;
+    outcome.state = IsSpecialFile(path.c_str()) ? AnalyzeSpecialFile(thread.analysis, path, outcome)
+                                                : AnalyzeFile(thread.analysis, path.c_str());
+    if (outcome.state != kOk) outcome.state = StateAfterFailure(path);
+    return outcome;
+}
+
+// The object of a file whose analysis met the time limit: ok false, and
+// one message whose code says so, for programs to tell it from a file that
+// is not a JPEG.
+void AppendTimeoutJson(std::string& out, const std::string& path, double limit) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
+    const std::string name = AsUtf8(path);
+    const std::string text = FormatText("Timed out: no end of data within %g s", limit);
+    json.StartObject();
+    json.Key("SourceFile");
+    json.String(name.data(), static_cast<rapidjson::SizeType>(name.size()));
+    json.Key("ok");
+    json.Bool(false);
+    json.Key("File");
+    json.StartObject();
+    json.EndObject();
+    json.Key("Messages");
+    json.StartArray();
+    json.StartObject();
+    json.Key("pane");
+    json.String("exif");
+    json.Key("text");
+    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    json.Key("error");
+    json.Bool(true);
+    json.Key("code");
+    json.String("timeout");
+    json.EndObject();
+    json.EndArray();
+    json.EndObject();
+    out.append(buffer.GetString(), buffer.GetSize());
+}
+
+// The object without the EXIF entries, Photoshop resources, IPTC datasets
+// and XMP packet: what a table of an archive needs, a twentieth the size.
+void AppendSummaryOnly(std::string& out, const std::string& full) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag>(full.data(), full.size());
+    for (const char* detail : {"EXIF", "Photoshop", "IPTC", "XMP"}) document.RemoveMember(detail);
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
+    document.Accept(json);
+    out.append(buffer.GetString(), buffer.GetSize());
+}
+
+// Appends the object of the analysed path, as pixloupe-report --jsonl
+// prints it, unless the path was refused.
+void AppendOutcomeJson(std::string& out, const Analysis& analysis, const std::string& path, const Outcome& outcome,
+                       bool summaryOnly = false) {
+    if (outcome.state != kOk && outcome.state != kNotOk) return;
+    if (outcome.timedOut) {
+        AppendTimeoutJson(out, path, outcome.limit);
+    } else if (summaryOnly) {
+        thread_local std::string full;
+        full.clear();
+        AppendJsonObject(full, analysis, path);
+        AppendSummaryOnly(out, full);
+    } else {
+        AppendJsonObject(out, analysis, path);
+    }
+}
+
+// The Python object of marshal data made without the lock: one pass of
+// the interpreter's own reader, which shares the strings that repeat.
+py::object FromMarshal(const std::string& data) {
+    return Steal(PyMarshal_ReadObjectFromString(data.data(), static_cast<Py_ssize_t>(data.size())));
+}
+
+// The marshal form of an object's JSON text, made without the lock.
+void MarshalOfJson(std::string& data, const std::string& text) {
+    data.clear();
+    if (!AppendMarshalOfJson(data, text)) data.clear();
 }
 
 // The object of one file as the line pixloupe-report --jsonl prints, and
 // the state of the path; the lock is held only to make the str.
-std::pair<py::object, int> AnalyzeFileJson(const std::string& path) {
+std::pair<py::object, int> AnalyzeFileJson(const std::string& path, double limit) {
     std::string text;
-    int state;
+    Outcome outcome;
     {
         py::gil_scoped_release unlocked;
-        state = AnalyzePathToJson(path, text);
+        ThreadAnalysis& thread = ThisThreadsAnalysis();
+        outcome = AnalyzePath(thread, path, limit);
+        AppendOutcomeJson(text, thread.analysis, path, outcome);
     }
-    return {Steal(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "strict")), state};
+    return {Steal(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "strict")), outcome.state};
 }
 
 // The object of one file as pixloupe-report --json prints it, as a dict
-// (None when the path was refused), and the state of the path.
-std::pair<py::object, int> AnalyzeFileObject(const std::string& path) {
-    rapidjson::Document document;
-    int state;
+// (None when the path was refused), and the state of the path. The dict
+// is read from marshal data: the lock is held only while the interpreter
+// makes the objects, a third of the time it took to build them one by one.
+std::pair<py::object, int> AnalyzeFileObject(const std::string& path, double limit) {
+    thread_local std::string text, data;
+    Outcome outcome;
     {
         py::gil_scoped_release unlocked;
-        std::string text;
-        state = AnalyzePathToJson(path, text);
-        if (!text.empty()) ParseObject(document, text);
+        ThreadAnalysis& thread = ThisThreadsAnalysis();
+        outcome = AnalyzePath(thread, path, limit);
+        text.clear();
+        AppendOutcomeJson(text, thread.analysis, path, outcome);
+        MarshalOfJson(data, text);
     }
-    return {document.IsObject() ? ToPython(document) : py::none(), state};
+    return {data.empty() ? py::none() : FromMarshal(data), outcome.state};
 }
 
 // The bytes of any object with the buffer protocol, in C order: the
@@ -170,28 +242,27 @@ py::object AnalyzeBytesObject(const py::object& data, const std::string& name, l
         facts.modifiedTimeKnown = true;
         facts.modifiedTime = static_cast<uint64_t>(modifiedTicks);
     }
-    rapidjson::Document document;
+    thread_local std::string text, marshalled;
     {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
         AnalyzeBytes(thread.analysis, bytes.View(), name.c_str(), facts);
-        std::string text;
+        text.clear();
         AppendJsonObject(text, thread.analysis, name);
-        ParseObject(document, text);
+        MarshalOfJson(marshalled, text);
     }
-    return ToPython(document);
+    return FromMarshal(marshalled);
 }
 
 // The four panes as pixloupe-report --pane=X --color=never prints each, as
 // bytes, and the state of the path.
-py::tuple PaneTexts(const std::string& path) {
+py::tuple PaneTexts(const std::string& path, double limit) {
     std::string texts[kPaneCount];
     int state;
     {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
-        state = AnalyzeFile(thread.analysis, path.c_str());
-        if (state != kOk) state = StateAfterFailure(path);
+        state = AnalyzePath(thread, path, limit).state;
         const PaneChoice choices[kPaneCount] = {PaneChoice::Jpeg, PaneChoice::Thumbnail, PaneChoice::Exif,
                                                 PaneChoice::Iptc};
         for (int i = 0; i < kPaneCount; i++) {
@@ -202,10 +273,13 @@ py::tuple PaneTexts(const std::string& path) {
                           py::bytes(texts[3]));
 }
 
-// A scan's partition: each file's object on a line of its own, as
-// pixloupe-report --jsonl prints it, in the order given, and how many
-// files were not ok. One call, one release of the lock, for all of them.
-std::pair<py::bytes, size_t> JsonLines(const std::vector<std::string>& paths) {
+// The forms a scan writes its files in.
+enum class LineFormat { Json, JsonSummary, Csv };
+
+// A scan's partition: each file's line, in the order given (JSON Lines as
+// pixloupe-report --jsonl prints them, or CSV rows as --csv does), and how
+// many files were not ok. One call, one release of the lock, for all.
+std::pair<py::bytes, size_t> Lines(const std::vector<std::string>& paths, double limit, LineFormat format) {
     // Kept from call to call: a partition's megabytes are not allocated,
     // faulted in and given back to the system again for every partition.
     thread_local std::string out;
@@ -215,17 +289,47 @@ std::pair<py::bytes, size_t> JsonLines(const std::vector<std::string>& paths) {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
         for (const std::string& path : paths) {
-            if (AnalyzeFile(thread.analysis, path.c_str()) != 1) notOk++;
-            AppendJsonObject(out, thread.analysis, path);
-            out += '\n';
+            Outcome outcome = AnalyzePath(thread, path, limit);
+            if (outcome.state != kOk) notOk++;
+            // A path gone or turned into a folder since the walk still has its line.
+            if (outcome.state != kOk) outcome.state = kNotOk;
+            if (format == LineFormat::Csv) {
+                if (outcome.timedOut) {
+                    AppendCsvFailure(out, path);
+                } else {
+                    AppendCsvRow(out, thread.analysis, path);
+                }
+            } else {
+                AppendOutcomeJson(out, thread.analysis, path, outcome, format == LineFormat::JsonSummary);
+                out += '\n';
+            }
         }
     }
     return {py::bytes(out), notOk};
 }
 
-py::bytes FailureJson(const std::string& path, const std::string& reason) {
+std::pair<py::bytes, size_t> JsonLines(const std::vector<std::string>& paths, double limit, bool summaryOnly) {
+    return Lines(paths, limit, summaryOnly ? LineFormat::JsonSummary : LineFormat::Json);
+}
+
+std::pair<py::bytes, size_t> CsvLines(const std::vector<std::string>& paths, double limit) {
+    return Lines(paths, limit, LineFormat::Csv);
+}
+
+py::bytes CsvHeader() {
     std::string out;
-    AppendJsonFailure(out, path, reason);
+    AppendCsvHeader(out);
+    return py::bytes(out);
+}
+
+py::bytes FailureLine(const std::string& path, const std::string& reason, bool csv) {
+    std::string out;
+    if (csv) {
+        AppendCsvFailure(out, path);
+    } else {
+        AppendJsonFailure(out, path, reason);
+        out += '\n';
+    }
     return py::bytes(out);
 }
 
@@ -233,7 +337,8 @@ py::bytes FailureJson(const std::string& path, const std::string& reason) {
 // the same order, handed out in batches.
 class Walk {
 public:
-    explicit Walk(std::vector<std::string> roots) : walk_(std::move(roots), true, DefaultWalkExtensions()) {}
+    Walk(std::vector<std::string> roots, std::vector<std::string> extensions)
+        : walk_(std::move(roots), true, extensions.empty() ? DefaultWalkExtensions() : std::move(extensions)) {}
 
     // Up to count paths; fewer only at the end. A root that is a file is
     // taken whatever its name, as on the command line.
@@ -269,19 +374,23 @@ std::vector<std::pair<std::string, std::string>> SummaryFactTable() {
 
 PYBIND11_MODULE(_pixloupe, m) {
     m.doc() = "Pixloupe's JPEG metadata analysis (use the pixloupe package)";
+    m.attr("VERSION") = PIXLOUPE_VERSION;
     m.attr("OK") = static_cast<int>(kOk);
     m.attr("NOT_OK") = static_cast<int>(kNotOk);
     m.attr("MISSING") = static_cast<int>(kMissing);
     m.attr("FOLDER") = static_cast<int>(kFolder);
-    m.def("analyze_file", &AnalyzeFileObject, py::arg("path"));
-    m.def("analyze_file_json", &AnalyzeFileJson, py::arg("path"));
+    m.def("analyze_file", &AnalyzeFileObject, py::arg("path"), py::arg("limit"));
+    m.def("analyze_file_json", &AnalyzeFileJson, py::arg("path"), py::arg("limit"));
     m.def("analyze_bytes", &AnalyzeBytesObject, py::arg("data"), py::arg("name"), py::arg("modified_ticks"));
     m.def("summary_facts", &SummaryFactTable);
-    m.def("pane_texts", &PaneTexts, py::arg("path"));
-    m.def("json_lines", &JsonLines, py::arg("paths"));
-    m.def("failure_json", &FailureJson, py::arg("path"), py::arg("reason"));
+    m.def("pane_texts", &PaneTexts, py::arg("path"), py::arg("limit"));
+    m.def("json_lines", &JsonLines, py::arg("paths"), py::arg("limit"), py::arg("summary_only") = false);
+    m.def("csv_lines", &CsvLines, py::arg("paths"), py::arg("limit"));
+    m.def("csv_header", &CsvHeader);
+    m.def("failure_line", &FailureLine, py::arg("path"), py::arg("reason"), py::arg("csv") = false);
     py::class_<Walk>(m, "Walk")
-        .def(py::init<std::vector<std::string>>(), py::arg("roots"))
+        .def(py::init<std::vector<std::string>, std::vector<std::string>>(), py::arg("roots"),
+             py::arg("extensions") = std::vector<std::string>())
         .def("next", &Walk::Next, py::arg("count"))
         .def("problems", &Walk::Problems);
 }
