@@ -1,5 +1,6 @@
 """python3 -m pixloupe.scan: the metadata of every JPEG file under the
-folders named, one JSON object per line, analysed on a Dask cluster.
+folders named, one JSON object per line (or one CSV row), analysed on a
+Dask cluster.
 
 The files are those pixloupe-report -r finds (names ending .jpg, .jpeg,
 .jpe or .jfif in any case, links to folders not followed), listed in
@@ -8,18 +9,35 @@ writes a partition's lines as soon as it completes, so neither side holds
 more than the partitions in flight. A worker that dies loses nothing: the
 scheduler runs its tasks again elsewhere, and a partition is written once,
 when its task has completed.
+
+The output goes to OUT.partial beside OUT, renamed to OUT at the end: a
+failed or interrupted run leaves the old OUT as it was, and its
+OUT.partial, from which --resume goes on.
 """
 
 import argparse
 import contextlib
+import csv
+import errno
+import io
+import json
 import os
 import shutil
+import signal
 import sys
 import tempfile
 import time
 import uuid
 
-from . import _pixloupe
+from . import _pixloupe, _roots, _limit
+
+# Exit statuses, as the command line's: 1 is kept for "a file was not ok".
+EXIT_USAGE = 2
+EXIT_OUTPUT = 3
+EXIT_SIGINT = 130
+EXIT_SIGTERM = 143
+
+FORMATS = ("jsonl", "csv")
 
 # Files per task: large enough that a task's overhead (about 5 ms of
 # scheduling and transfer here) is small beside its analysis (about 25 ms
@@ -35,21 +53,26 @@ AHEAD_PER_THREAD = 4
 KILLED_REASON = "the analysis ended its worker process every time it ran"
 
 
-def json_lines(paths):
-    """A partition's task, run on a worker: each file's object as
-    pixloupe-report --jsonl prints it, and how many were not ok."""
-    return _pixloupe.json_lines(paths)
+def partition_lines(paths, form="jsonl", limit=None):
+    """A partition's task, run on a worker: each file's line, as
+    pixloupe-report --jsonl (form "jsonl"; "summary": without the EXIF,
+    Photoshop, IPTC and XMP details) or --csv ("csv", without the header)
+    prints it, and how many were not ok."""
+    limit = _limit(limit)
+    if form == "csv":
+        return _pixloupe.csv_lines(paths, limit)
+    return _pixloupe.json_lines(paths, limit, form == "summary")
 
 
-def json_lines_to_spool(paths, spool):
+def partition_lines_to_spool(paths, spool, form="jsonl", limit=None):
     """A partition's task on a worker of the client's own machine: the
-    lines json_lines makes, written to a new file in the folder spool; its
-    name (a str) and how many files were not ok. Every run of a task has a
-    file of its own, so a run cut short by its worker's death leaves only a
-    file that no one reads. When the file cannot be written (a full disk),
+    lines partition_lines makes, written to a new file in the folder spool;
+    its name (a str) and how many files were not ok. Every run of a task has
+    a file of its own, so a run cut short by its worker's death leaves only
+    a file that no one reads. When the file cannot be written (a full disk),
     the lines themselves (bytes) go back through the connections."""
-    lines, bad = _pixloupe.json_lines(paths)
-    name = os.path.join(spool, f"{uuid.uuid4().hex}.jsonl")
+    lines, bad = partition_lines(paths, form, limit)
+    name = os.path.join(spool, f"{uuid.uuid4().hex}.lines")
     try:
         with open(name, "wb") as file:
             file.write(lines)
@@ -64,14 +87,25 @@ def _parse_arguments(argv):
     parser = argparse.ArgumentParser(
         prog="python3 -m pixloupe.scan",
         description="Write the metadata of every JPEG file under ROOT... as JSON Lines, one object per file "
-        "(the object pixloupe-report --json prints), analysed on a Dask cluster.",
+        "(the object pixloupe-report --json prints), or as CSV, analysed on a Dask cluster.",
         epilog="The lines come in the order the partitions complete: files of one partition keep the walk's "
-        "order, partitions may not; the set of objects is that of pixloupe-report -r --jsonl ROOT.... "
-        "Exit status: 0 when every file was ok, 1 when one was not (or a folder could not be read), 2 for "
-        "bad usage.",
+        "order, partitions may not; the set of lines is that of pixloupe-report -r --jsonl (--csv) ROOT.... "
+        "The output is written to OUT.partial and renamed to OUT at the end. Exit status: 0 when every file "
+        "was ok, 1 when one was not (or a folder could not be read), 2 for bad usage or a scan that cannot "
+        "start (no Dask, no scheduler at the address), 3 when the output could not be written, 130 and 143 "
+        "when interrupted (SIGINT, SIGTERM).",
     )
     parser.add_argument("roots", nargs="+", metavar="ROOT", help="a folder to walk, or a file to take")
-    parser.add_argument("--out", required=True, metavar="FILE", help="the JSON Lines file to write ('-': standard output)")
+    parser.add_argument("--out", required=True, metavar="OUT", help="the file to write ('-': standard output)")
+    parser.add_argument("--format", choices=FORMATS, default="jsonl",
+                        help="jsonl: one JSON object per line (default); csv: the summary, as pixloupe-report --csv")
+    parser.add_argument("--summary-only", action="store_true",
+                        help="JSON objects without the EXIF entries, Photoshop resources, IPTC datasets and XMP")
+    parser.add_argument("--resume", action="store_true",
+                        help="go on from OUT.partial, which an interrupted or failed run left: its files are not "
+                        "analysed again")
+    parser.add_argument("--timeout", type=_seconds, metavar="SECONDS",
+                        help="time limit of a file that is not a regular file, a FIFO say (default: %.0f)" % _limit(None))
     parser.add_argument(
         "--scheduler",
         metavar="ADDRESS",
@@ -86,7 +120,16 @@ def _parse_arguments(argv):
         parser.error("standard input cannot be scanned: name files or folders")
     if args.scheduler and args.workers:
         parser.error("--workers starts a local cluster: the cluster of --scheduler has its own workers")
+    if args.resume and args.out == "-":
+        parser.error("--resume goes on from a file: not with --out -")
     return args
+
+
+def _seconds(text):
+    value = float(text)
+    if not value > 0:
+        raise argparse.ArgumentTypeError("must be more than 0")
+    return value
 
 
 def _positive(text):
@@ -121,7 +164,7 @@ def _open_client(args):
     from dask.distributed import Client
 
     if args.scheduler:
-        return Client(args.scheduler, timeout="30s"), None
+        return Client(args.scheduler, timeout="10s"), None
     cluster = start_local_cluster(args.workers or os.cpu_count() or 1)
     return Client(cluster), cluster
 
@@ -196,10 +239,18 @@ def _move_lines(name, out):
     os.unlink(name)
 
 
-def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool=None):
+def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool=None, *, form="jsonl",
+         timeout=None, skip=frozenset()):
     """Analyses every file under roots on the client's cluster and writes
     their lines to the binary stream out. Returns (files written, files
     not ok, folders that could not be read).
+
+    roots: one path (str, bytes or os.PathLike: a plain string is one root)
+    or a list of them, made absolute here, on the client: the workers run
+    in folders of their own. form: "jsonl", "summary" (JSON Lines without
+    the details) or "csv" (rows without the header). timeout: the time limit
+    of a file that is not a regular file. skip: the SourceFile names of
+    files not to analyse, those of a run resumed.
 
     spool: a folder that the workers and this process share (a local
     cluster's): the workers hand each partition's lines over as a file
@@ -209,7 +260,10 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
     from dask.distributed import as_completed
     from distributed.scheduler import KilledWorker
 
-    walk = _pixloupe.Walk([os.fsencode(root) for root in roots])
+    if form not in ("jsonl", "summary", "csv"):
+        raise ValueError(f"form must be jsonl, summary or csv, not {form!r}")
+    limit = _limit(timeout)
+    walk = _pixloupe.Walk([os.path.abspath(root) for root in _roots(roots)])
     threads = sum(client.nthreads().values()) or 1
     ahead = max(2, AHEAD_PER_THREAD * threads)
     partitions = {}  # future -> its paths, until written
@@ -229,12 +283,15 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
             paths = walk.next(partition_size)
             report_problems()
             walk_done = len(paths) < partition_size
+            if skip:
+                paths = [path for path in paths if _written_name(path) not in skip]
             if paths:
                 listed += len(paths)
                 if spool is None:
-                    future = client.submit(json_lines, paths, pure=False, retries=1)
+                    future = client.submit(partition_lines, paths, form, limit, pure=False, retries=1)
                 else:
-                    future = client.submit(json_lines_to_spool, paths, spool, pure=False, retries=1)
+                    future = client.submit(partition_lines_to_spool, paths, spool, form, limit, pure=False,
+                                           retries=1)
                 partitions[future] = paths
                 completed.add(future)
 
@@ -252,7 +309,7 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
             # Only a file that ends the process each time gets here: its
             # partition's files are told as not analysed, once each.
             sys.stderr.write(f"pixloupe.scan: {KILLED_REASON}: the {len(paths)} files from {os.fsdecode(paths[0])}\n")
-            out.write(b"".join(_pixloupe.failure_json(path, KILLED_REASON) + b"\n" for path in paths))
+            out.write(b"".join(_pixloupe.failure_line(path, KILLED_REASON, form == "csv") for path in paths))
             bad = len(paths)
         written += len(paths)
         not_ok += bad
@@ -263,42 +320,215 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
     return written, not_ok, problems
 
 
+class _Failure(Exception):
+    """A failure told in one line, with the exit status it ends in."""
+
+    def __init__(self, status, message):
+        super().__init__(message)
+        self.status = status
+
+
+class _Interrupted(BaseException):
+    """SIGTERM, raised where the scan is so that its cleanup runs."""
+
+
+def _raise_interrupted(signum, frame):
+    raise _Interrupted()
+
+
+# Spool folders are named with the scan's process id: one whose process is
+# gone was left by a scan killed with SIGKILL, and the next scan removes it.
+SPOOL_PREFIX = "pixloupe-scan-"
+
+
+def _remove_stale_spools():
+    folder = tempfile.gettempdir()
+    with contextlib.suppress(OSError):
+        for entry in os.scandir(folder):
+            parts = entry.name[len(SPOOL_PREFIX):].split("-", 1)
+            if not entry.name.startswith(SPOOL_PREFIX) or not parts[0].isdigit() or len(parts) < 2:
+                continue
+            try:
+                if entry.stat(follow_symlinks=False).st_uid != os.getuid() or not entry.is_dir(follow_symlinks=False):
+                    continue
+                os.kill(int(parts[0]), 0)
+            except ProcessLookupError:
+                shutil.rmtree(entry.path, ignore_errors=True)
+            except OSError:
+                continue
+
+
 def _make_spool(cleanup):
     """A temporary folder removed by cleanup, or None (the connections
     then) when none can be made."""
+    _remove_stale_spools()
     try:
-        return cleanup.enter_context(tempfile.TemporaryDirectory(prefix="pixloupe-scan-"))
+        return cleanup.enter_context(tempfile.TemporaryDirectory(prefix=f"{SPOOL_PREFIX}{os.getpid()}-"))
     except OSError:
         return None
 
 
+def _written_name(path):
+    """A walked path (bytes) as its line's SourceFile: the JSON and CSV
+    writers take a name's bytes as UTF-8, or as Latin-1 where they are not."""
+    try:
+        return path.decode("utf-8")
+    except UnicodeDecodeError:
+        return path.decode("latin-1")
+
+
+def _done_files(partial, form):
+    """The files whose lines the partial output holds, and the length of
+    its complete lines: a line cut short by a kill is dropped."""
+    with open(partial, "rb") as file:
+        data = file.read()
+    end = data.rfind(b"\n") + 1
+    done = set()
+    if form == "csv":
+        rows = csv.reader(io.StringIO(data[:end].decode("utf-8"), newline=""))
+        header = next(rows, None)
+        if header is not None and header[:1] != ["SourceFile"]:
+            raise _Failure(EXIT_USAGE, f"{partial} is not the CSV of an earlier scan: cannot --resume with --format csv")
+        done.update(row[0] for row in rows if row)
+    else:
+        for line in data[:end].splitlines():
+            try:
+                done.add(json.loads(line)["SourceFile"])
+            except (ValueError, KeyError, TypeError):
+                raise _Failure(EXIT_USAGE, f"{partial} is not the JSON Lines of an earlier scan: cannot --resume "
+                               "with --format jsonl") from None
+    return done, end
+
+
+class _Output:
+    """Where the lines go: OUT.partial beside OUT, renamed to OUT at the
+    end; or, for '-' and for a target that is not a regular file (a
+    device, a FIFO), that target itself, which cannot be renamed over."""
+
+    def __init__(self, target, form, resume):
+        self.target = target
+        self.done = frozenset()
+        self.wrote = False
+        self.direct = target == "-" or (os.path.exists(target) and not os.path.isfile(target))
+        self.partial = None if self.direct else target + ".partial"
+        try:
+            if target == "-":
+                self.stream = sys.stdout.buffer
+            elif self.direct:
+                self.stream = open(target, "wb")
+            elif resume and os.path.exists(self.partial):
+                self.done, end = _done_files(self.partial, form)
+                self.stream = open(self.partial, "r+b")
+                self.stream.truncate(end)
+                self.stream.seek(end)
+                self.wrote = end > 0
+            else:
+                self.stream = open(self.partial, "wb")
+        except OSError as error:
+            # Checked before the cluster starts: a bad path costs no start.
+            raise _Failure(EXIT_USAGE, f"cannot write {error.filename or target}: {error.strerror}") from None
+        if form == "csv" and not self.wrote:
+            self.write(_pixloupe.csv_header())
+
+    def write(self, data):
+        self.wrote = True
+        return self.stream.write(data)
+
+    def fileno(self):
+        # Asked by _move_lines just before it writes there.
+        self.wrote = True
+        return self.stream.fileno()
+
+    def flush(self):
+        self.stream.flush()
+
+    def finish(self):
+        self.stream.flush()
+        if self.partial is not None:
+            self.stream.close()
+            os.replace(self.partial, self.target)
+
+    def abandon(self):
+        """After a failure: the partial output is kept for --resume when it
+        holds lines, and removed otherwise."""
+        if self.stream is sys.stdout.buffer:
+            with contextlib.suppress(OSError, ValueError):
+                self.stream.flush()
+            return
+        with contextlib.suppress(OSError):
+            self.stream.close()
+        if self.partial is not None and not self.wrote:
+            with contextlib.suppress(OSError):
+                os.unlink(self.partial)
+
+
+def _import_dask():
+    try:
+        import dask.distributed  # noqa: F401
+    except ImportError as error:
+        raise _Failure(EXIT_USAGE, f"Dask is needed (Debian: apt-get install python3-distributed): {error}") from None
+
+
+def _run(args, progress):
+    _import_dask()
+    form = "csv" if args.format == "csv" else ("summary" if args.summary_only else "jsonl")
+    output = _Output(args.out, form, args.resume)
+    try:
+        with contextlib.ExitStack() as cleanup:
+            try:
+                client, cluster = _open_client(args)
+            except (OSError, TimeoutError) as error:
+                raise _Failure(EXIT_USAGE, f"cannot start the scan's cluster: {error}") from None
+            # Closed in the reverse order: the client first, which would
+            # otherwise try to reach the cluster's closed scheduler again.
+            if cluster is not None:
+                cleanup.callback(cluster.close)
+            cleanup.callback(client.close)
+            # A cluster of our own runs on this machine: its workers hand
+            # their lines over through a folder of ours.
+            spool = None if cluster is None else _make_spool(cleanup)
+            try:
+                _, not_ok, problems = scan(client, args.roots, output, args.partition_size, progress, spool,
+                                           form=form, timeout=args.timeout, skip=output.done)
+                output.finish()
+            except OSError as error:
+                raise _Failure(EXIT_OUTPUT, f"cannot write {args.out}: {error.strerror or error}") from None
+            progress.finish()
+    except BaseException:
+        output.abandon()
+        if output.partial is not None and output.wrote:
+            sys.stderr.write(f"pixloupe.scan: the files written so far are in {output.partial} (--resume goes on)\n")
+        raise
+    return 1 if not_ok or problems else 0
+
+
+def _quiet_standard_output():
+    """After a broken pipe: the interpreter's own flush at exit would fail
+    again, with a message of its own."""
+    with contextlib.suppress(OSError, ValueError):
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        os.dup2(devnull, sys.stdout.fileno())
+
+
 def main(argv=None):
     args = _parse_arguments(argv)
-    roots = args.roots
-    if args.scheduler:
-        # The workers run elsewhere, in folders of their own.
-        roots = [os.path.abspath(root) for root in roots]
     progress = _Progress(args.progress)
+    previous = signal.signal(signal.SIGTERM, _raise_interrupted)
     try:
-        # Opened before the cluster starts: a bad path costs no start.
-        out = contextlib.nullcontext(sys.stdout.buffer) if args.out == "-" else open(args.out, "wb")
-    except OSError as error:
-        sys.stderr.write(f"pixloupe.scan: {error}\n")
-        return 2
-    with out as stream, contextlib.ExitStack() as cleanup:
-        client, cluster = _open_client(args)
-        # A cluster of our own runs on this machine: its workers hand their
-        # lines over through a folder of ours.
-        spool = None if cluster is None else _make_spool(cleanup)
-        try:
-            _, not_ok, problems = scan(client, roots, stream, args.partition_size, progress, spool)
-            stream.flush()
-            progress.finish()
-        finally:
-            client.close()
-            if cluster is not None:
-                cluster.close()
-    return 1 if not_ok or problems else 0
+        return _run(args, progress)
+    except _Failure as failure:
+        sys.stderr.write(f"pixloupe.scan: {failure}\n")
+        if failure.status == EXIT_OUTPUT and args.out == "-":
+            _quiet_standard_output()
+        return failure.status
+    except KeyboardInterrupt:
+        sys.stderr.write("pixloupe.scan: interrupted\n")
+        return EXIT_SIGINT
+    except _Interrupted:
+        sys.stderr.write("pixloupe.scan: terminated\n")
+        return EXIT_SIGTERM
+    finally:
+        signal.signal(signal.SIGTERM, previous)
 
 
 if __name__ == "__main__":
