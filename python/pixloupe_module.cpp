@@ -333,6 +333,14 @@ py::bytes FailureLine(const std::string& path, const std::string& reason, bool c
     return py::bytes(out);
 }
 
+// The marshal data of JSON text: for the tests, which read it back with
+// Python's marshal module and compare it with json.loads.
+py::bytes MarshalOfJsonText(const std::string& text) {
+    std::string data;
+    if (!AppendMarshalOfJson(data, text)) throw py::value_error("not JSON");
+    return py::bytes(data);
+}
+
 // The command line's folder walk (pixloupe-report -r): the same files in
 // the same order, handed out in batches.
 class Walk {
@@ -387,6 +395,7 @@ PYBIND11_MODULE(_pixloupe, m) {
     m.def("json_lines", &JsonLines, py::arg("paths"), py::arg("limit"), py::arg("summary_only") = false);
     m.def("csv_lines", &CsvLines, py::arg("paths"), py::arg("limit"));
     m.def("csv_header", &CsvHeader);
+    m.def("marshal_of_json", &MarshalOfJsonText, py::arg("text"));
     m.def("failure_line", &FailureLine, py::arg("path"), py::arg("reason"), py::arg("csv") = false);
     py::class_<Walk>(m, "Walk")
         .def(py::init<std::vector<std::string>, std::vector<std::string>>(), py::arg("roots"),

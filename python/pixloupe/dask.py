@@ -1,0 +1,178 @@
+"""An archive as Dask collections: a DataFrame of the summaries, one row a
+file, and a bag of the whole objects.
+
+    import pixloupe.dask
+    frame = pixloupe.dask.read_archive("/srv/photos")   # dask.dataframe.DataFrame
+    frame[frame.ok].groupby("Model").size().compute()
+    objects = pixloupe.dask.to_bag(["/srv/photos", "/srv/scans"])
+
+The files are those pixloupe-report -r takes, walked here, on the client;
+each partition's files are analysed by one task with the interpreter lock
+released, on whatever scheduler computes the collection.
+"""
+
+import json
+import os
+
+import dask
+import dask.bag
+import dask.dataframe
+import pandas
+
+from . import _limit, _pixloupe, _roots
+
+__all__ = ["read_archive", "to_bag", "summary_meta", "COLUMN_TYPES"]
+
+PARTITION_SIZE = 500
+
+_CLIENTS = []
+
+# The dtype of a summary fact's column by the type of the fact in the
+# facts table, and how a JSON value becomes a cell of it. A type not listed
+# (a new one in the table) gets a string column until it is added here; a
+# fact holding a date with its offset would be ("date": datetime64[ns, UTC]
+# read with pandas.to_datetime(..., utc=True)).
+COLUMN_TYPES = {
+    "text": "string",
+    "integer": "Int64",
+    "number": "float64",
+    "boolean": "boolean",
+    "date": "datetime64[ns, UTC]",
+}
+
+# Columns before the facts: from the object's SourceFile, ok and File.
+LEADING_COLUMNS = (
+    ("SourceFile", "string"),
+    ("ok", "boolean"),
+    ("File.type", "string"),
+    ("File.size", "Int64"),
+    ("File.modified", "datetime64[ns]"),  # the local time pixloupe-report prints, without a zone
+)
+
+
+def _cell(value):
+    """A JSON value as one cell: a list as its items joined by ';'."""
+    if isinstance(value, list):
+        return ";".join("" if item is None else str(item) for item in value)
+    return value
+
+
+def _number(value):
+    # A number the file cannot give as one (an infinite distance) is text.
+    if isinstance(value, str):
+        try:
+            return float(value)
+        except ValueError:
+            return float("nan")
+    return float("nan") if value is None else float(value)
+
+
+def _column(values, dtype):
+    if dtype == "float64":
+        return pandas.Series([_number(value) for value in values], dtype=dtype)
+    if dtype.startswith("datetime64[ns,"):
+        return pandas.Series(pandas.to_datetime(values, utc=True), dtype=dtype)
+    if dtype.startswith("datetime64"):
+        return pandas.Series(pandas.to_datetime(values, format="%Y-%m-%dT%H:%M:%S"), dtype=dtype)
+    if dtype == "string":
+        values = [None if value is None else str(_cell(value)) for value in values]
+    return pandas.Series(pandas.array([_cell(value) for value in values], dtype=dtype))
+
+
+def _columns():
+    """(name, dtype, where in the object) of every column, in order."""
+    columns = [(name, dtype, None) for name, dtype in LEADING_COLUMNS]
+    columns += [(key, COLUMN_TYPES.get(kind, "string"), key) for key, kind in _pixloupe.summary_facts()]
+    return columns
+
+
+def summary_meta():
+    """The empty DataFrame whose columns and dtypes every partition has."""
+    return _frame([])
+
+
+def _frame(objects):
+    """The summary rows of objects (summary-only JSON objects) as a DataFrame."""
+    data = {}
+    for name, dtype, key in _columns():
+        if key is None:
+            section, _, field = name.partition(".")
+            values = [(item.get(section) or {}).get(field) if field else item.get(section) for item in objects]
+        else:
+            values = [(item.get("Summary") or {}).get(key) for item in objects]
+        data[name] = _column(values, dtype)
+    return pandas.DataFrame(data)
+
+
+def _summary_partition(paths, limit):
+    lines, _ = _pixloupe.json_lines(paths, limit, True)
+    return _frame([json.loads(line) for line in lines.splitlines()])
+
+
+def _object_partition(paths, limit):
+    lines, _ = _pixloupe.json_lines(paths, limit)
+    return [json.loads(line) for line in lines.splitlines()]
+
+
+def _partitions(roots, partition_size):
+    if partition_size < 1:
+        raise ValueError("partition_size must be at least 1")
+    walk = _pixloupe.Walk([os.path.abspath(root) for root in _roots(roots)])
+    while True:
+        paths = walk.next(partition_size)
+        if paths:
+            yield paths
+        if len(paths) < partition_size:
+            return
+
+
+def _use_scheduler(scheduler):
+    """Makes the cluster of scheduler (an address or a distributed Client)
+    the one that computes collections from now on; None leaves Dask's
+    default."""
+    if scheduler is None:
+        return
+    from dask.distributed import Client, default_client
+
+    if isinstance(scheduler, Client):
+        dask.config.set(scheduler=scheduler)
+        return
+    try:
+        if default_client().scheduler.address == scheduler:
+            return
+    except ValueError:
+        pass
+    # Dask holds its default client weakly: this module keeps it.
+    _CLIENTS.append(Client(scheduler, set_as_default=True))
+
+
+def read_archive(roots, *, scheduler=None, partition_size=PARTITION_SIZE, timeout=None):
+    """A dask.dataframe.DataFrame of the summaries of the files under roots
+    (one path, str, bytes or os.PathLike, or a list of them): one row a
+    file, with SourceFile, ok, File.type, File.size and File.modified, then
+    one column per fact of the summary, named as in pixloupe-report --csv,
+    with the dtype of the fact's type (COLUMN_TYPES): the same in every
+    partition, whatever facts its files lack. A fact that holds a list is
+    a string of its items joined by ';'.
+
+    scheduler: None, for Dask's default when the frame is computed (a
+    distributed Client made before, or else threads); or a Client or the
+    address of a running scheduler, made the default. timeout: the time
+    limit of a file that is not a regular file (a FIFO)."""
+    limit = _limit(timeout)
+    _use_scheduler(scheduler)
+    meta = summary_meta()
+    parts = [dask.delayed(_summary_partition, pure=False)(paths, limit) for paths in _partitions(roots, partition_size)]
+    if not parts:
+        return dask.dataframe.from_pandas(meta, npartitions=1)
+    return dask.dataframe.from_delayed(parts, meta=meta, verify_meta=False)
+
+
+def to_bag(roots, *, partition_size=PARTITION_SIZE, timeout=None):
+    """A dask.bag.Bag of the whole objects of the files under roots, each
+    the dict pixloupe.analyze gives, in the walk's order."""
+    limit = _limit(timeout)
+    parts = [dask.delayed(_object_partition, pure=False)(paths, limit) for paths in _partitions(roots, partition_size)]
+    if not parts:
+        return dask.bag.from_sequence([], npartitions=1)
+    return dask.bag.from_delayed(parts)
