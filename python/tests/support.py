@@ -70,3 +70,12 @@ def run_scan(*args, timeout=180):
         left = leftovers(lambda: in_session(process.pid))
     assert not left, f"the scan left {len(left)} processes behind"
     return process.returncode, errors
+
+
+def make_tree(folder, links):
+    """Hard links to photographs under folder: {relative name: photograph}."""
+    for name, photo in links.items():
+        path = os.path.join(folder, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        os.link(photo, path)
+    return folder

@@ -1,15 +1,21 @@
 """The module gives what the command line prints, and survives any file."""
 
 import datetime
+import json
+import marshal
 import os
+import pathlib
 import random
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
 
 import pixloupe
-from support import PHOTOS, files_under, report, report_objects, test_files
+from pixloupe import _pixloupe
+from support import PHOTOS, SOURCE, files_under, make_tree, report, report_objects, test_files
 
 
 class SameAsCommandLine(unittest.TestCase):
@@ -107,6 +113,96 @@ class HostileFiles(unittest.TestCase):
             self.assertRaises(ValueError, call, "a\0b.jpg")
         self.assertRaises(TypeError, pixloupe.analyze_bytes, b"", "x", "yesterday")
         self.assertRaises(ValueError, pixloupe.analyze_bytes, b"", "x", -1e12)
+
+
+class SpecialFiles(unittest.TestCase):
+    """A FIFO or device named is read as a stream, never past the time limit."""
+
+    def test_fifo_without_writer_with_writer_and_devices(self):
+        photo = os.path.join(PHOTOS, "mm-camera-gps-south-west.jpg")
+        with open(photo, "rb") as file:
+            data = file.read()
+        with tempfile.TemporaryDirectory() as folder:
+            fifo = os.path.join(folder, "fifo.jpg")
+            os.mkfifo(fifo)
+
+            def feed():
+                with open(fifo, "wb") as writer:
+                    writer.write(data)
+
+            for name, writer, wanted_ok, wanted_code in (("no writer", None, False, "timeout"),
+                                                         ("a photograph written", feed, True, None),
+                                                         ("/dev/null", None, False, None)):
+                path = name if name.startswith("/") else fifo
+                with self.subTest(case=name):
+                    thread = writer and threading.Thread(target=writer)
+                    thread and thread.start()
+                    started = time.monotonic()
+                    data_of = pixloupe.analyze(path, timeout=0.5)
+                    self.assertLess(time.monotonic() - started, 3)
+                    thread and thread.join(10)
+                    codes = [message.get("code") for message in data_of["Messages"]]
+                    self.assertEqual((data_of["ok"], wanted_code in codes), (wanted_ok, True), data_of)
+                    if wanted_ok:
+                        self.assertEqual(data_of["Summary"], pixloupe.analyze_bytes(data, fifo)["Summary"])
+            started = time.monotonic()
+            self.assertIn('"code":"timeout"', pixloupe.analyze_json(fifo, timeout=0.3))
+            self.assertIn("Timed out", pixloupe.panes(fifo, timeout=0.3)["exif"])
+            self.assertLess(time.monotonic() - started, 3)
+            self.assertRaises(ValueError, pixloupe.analyze, fifo, 0)
+
+
+class MarshalledObjects(unittest.TestCase):
+    def test_marshal_data_reads_back_as_json_loads_makes_it(self):
+        for text in ('{"a":1,"b":[1,-1,2147483647,-2147483648,2147483648,-2147483649,9223372036854775807,'
+                     '-9223372036854775808,18446744073709551615]}',
+                     '{"k":"v","l":[{"k":"v","k2":"v"},{"k":"é","v":"\\u00e9\\"\\n"}],"k3":["x"]}',
+                     '{"f":[0.1,1e300,-2.5e-310,5e-324],"n":null,"t":true,"x":false,"e":{},"l":[]}',
+                     '{"long":"' + "ab" * 200 + '","u":"' + "\\u00fc" * 300 + '","again":"' + "ab" * 200 + '"}',
+                     '[' + ",".join(f'"key{n % 40}"' for n in range(3000)) + ']'):
+            with self.subTest(text=text[:60]):
+                self.assertEqual(marshal.loads(_pixloupe.marshal_of_json(text)), json.loads(text))
+        self.assertRaises(ValueError, _pixloupe.marshal_of_json, '{"a":')
+
+
+class PublicWalk(unittest.TestCase):
+    def test_walk_takes_the_command_lines_files_from_any_kind_of_root(self):
+        photo = os.path.join(PHOTOS, "mm-photoshop-iptc.jpg")
+        with tempfile.TemporaryDirectory() as tree:
+            make_tree(tree, {name: photo for name in ("b/B.JPG", "a.jpeg", "c.png", "b/d.jfif", "e.tif")})
+            printed, before = [line["SourceFile"] for line in report_objects("-r", tree)], os.getcwd()
+            os.chdir(tree)
+            try:
+                for roots, extensions, wanted in (
+                        (tree, None, printed), (pathlib.Path(tree), None, printed), ([tree, tree], None, printed * 2),
+                        (".", None, ["./" + os.path.relpath(path, tree) for path in printed]),
+                        ("b", None, ["b/B.JPG", "b/d.jfif"]), (tree, [".TIF", "png"], [f"{tree}/c.png", f"{tree}/e.tif"]),
+                        (b"b", None, [b"b/B.JPG", b"b/d.jfif"]), ("e.tif", None, ["e.tif"])):
+                    with self.subTest(roots=roots, extensions=extensions):
+                        self.assertEqual(list(pixloupe.walk(roots, extensions)), wanted)
+            finally:
+                os.chdir(before)
+
+
+class Installed(unittest.TestCase):
+    def test_user_prefix_install_is_importable_and_typed(self):
+        build = os.path.dirname(os.path.abspath(os.path.dirname(pixloupe.__file__)))
+        with tempfile.TemporaryDirectory() as base:
+            environment = dict(os.environ, PYTHONUSERBASE=base, PYTHONPATH="")
+            subprocess.run(["cmake", "--install", os.path.dirname(build), "--prefix", base, "--component", "python"],
+                           env=environment, check=True, capture_output=True, timeout=120)
+            site = subprocess.run([sys.executable, "-c", "import pixloupe, site; print(pixloupe.__version__, "
+                                   "pixloupe.__file__.startswith(site.getusersitepackages()))"], cwd=base,
+                                  env=environment, capture_output=True, timeout=60)
+            self.assertEqual(site.stdout.split()[1:], [b"True"], site.stderr)
+            self.assertEqual(site.stdout.split()[0].decode(), pixloupe.__version__)
+            package = os.path.dirname(pixloupe.__file__)
+            for name in ("py.typed", "__init__.pyi", "_pixloupe.pyi", "dask.pyi"):
+                self.assertTrue(os.path.isfile(os.path.join(package, name)), name)
+        self.assertRegex(pixloupe.__version__, r"^\d+\.\d+")
+        from_source = subprocess.run([sys.executable, "-c", "import pixloupe"], cwd=os.path.join(SOURCE, "python"),
+                                     env=dict(os.environ, PYTHONPATH=""), capture_output=True, timeout=60)
+        self.assertIn(b"not the source folder", from_source.stderr)
 
 
 if __name__ == "__main__":

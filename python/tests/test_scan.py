@@ -1,11 +1,24 @@
 """The scan writes what pixloupe-report -r --jsonl writes, over the same roots."""
 
 import collections
+import csv
+import io
+import json
+import math
 import os
+import pathlib
+import signal
+import subprocess
+import sys
 import tempfile
+import time
 import unittest
 
-from support import CORPUS, PHOTOS, SOURCE, report, run_scan
+import pandas
+import pixloupe.dask
+from dask.distributed import Client
+from pixloupe import _pixloupe, scan
+from support import CORPUS, PHOTOS, SOURCE, in_session, leftovers, make_tree, report, run_scan
 
 
 def lines_of(path):
@@ -46,6 +59,158 @@ class SameSetAsCommandLine(unittest.TestCase):
         for arguments in ([], ["samples", "--out", "x", "--workers", "0"], ["-", "--out", "x"],
                           ["samples", "--out", os.path.join(SOURCE, "no-such-folder", "x.jsonl")]):
             self.assertEqual(run_scan(*arguments, timeout=60)[0], 2, arguments)
+
+
+DETAILS = ("EXIF", "Photoshop", "IPTC", "XMP")
+
+
+class ScanFunction(unittest.TestCase):
+    """scan.scan on a cluster of threads in this process: any kind of roots, every form."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.client = Client(processes=False, n_workers=1, threads_per_worker=2, dashboard_address=None)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.client.close()
+
+    def scanned(self, roots, form="jsonl"):
+        out = io.BytesIO()
+        scan.scan(self.client, roots, out, partition_size=3, form=form)
+        return out.getvalue().splitlines()
+
+    def test_roots_of_every_kind_made_absolute_here(self):
+        samples = os.path.join(SOURCE, "samples")
+        wanted = collections.Counter(report("-r", "--jsonl", samples, PHOTOS).stdout.splitlines())
+        before = os.getcwd()
+        os.chdir(SOURCE)
+        try:
+            for roots in ([samples, PHOTOS], [pathlib.Path("samples"), os.fsencode(PHOTOS)]):
+                with self.subTest(roots=roots):
+                    self.assertEqual(collections.Counter(self.scanned(roots)), wanted)
+            self.assertEqual(self.scanned("samples"), report("-r", "--jsonl", samples).stdout.splitlines())
+        finally:
+            os.chdir(before)
+
+    def test_csv_and_summary_forms(self):
+        printed = report("-r", "--csv", PHOTOS).stdout.splitlines()
+        self.assertEqual(collections.Counter(self.scanned(PHOTOS, "csv")), collections.Counter(printed[1:]))
+        self.assertEqual(_pixloupe.csv_header().splitlines(), printed[:1])
+        objects = [json.loads(line) for line in report("-r", "--jsonl", PHOTOS).stdout.splitlines()]
+        summaries = [{key: value for key, value in item.items() if key not in DETAILS} for item in objects]
+        self.assertEqual(sorted(map(json.loads, self.scanned(PHOTOS, "summary")), key=str), sorted(summaries, key=str))
+
+
+class ArchiveFrame(unittest.TestCase):
+    def test_read_archive_has_fixed_dtypes_and_the_command_lines_rows(self):
+        roots = [PHOTOS] + ([CORPUS] if os.path.isdir(CORPUS) else [])
+        frame = pixloupe.dask.read_archive(roots, partition_size=25)
+        meta = pixloupe.dask.summary_meta()
+        parts = [frame.get_partition(n).compute(scheduler="threads") for n in range(frame.npartitions)]
+        self.assertGreater(len(parts), 2)
+        for part in parts:
+            self.assertEqual(part.dtypes.to_dict(), meta.dtypes.to_dict())
+        rows = {row.SourceFile: row for part in parts for row in part.itertuples(index=False)}
+        facts = dict(_pixloupe.summary_facts())
+        printed = list(csv.DictReader(io.StringIO(report("-r", "--csv", *roots).stdout.decode(), newline="")))
+        self.assertEqual(sorted(rows), sorted(line["SourceFile"] for line in printed))
+        for line in printed:
+            row = rows[line["SourceFile"]]._asdict()
+            self.assertEqual(str(row["ok"]).lower(), line["ok"])
+            for key, kind in facts.items():
+                with self.subTest(file=line["SourceFile"], key=key):
+                    cell, value = line[key], row[key]
+                    if cell == "":
+                        self.assertTrue(pandas.isna(value), value)
+                    elif kind == "integer":
+                        self.assertEqual(int(cell), value)
+                    elif kind == "number":
+                        self.assertEqual(float(cell), value)
+                    elif kind == "boolean":
+                        self.assertEqual(cell, str(bool(value)).lower())
+                    else:
+                        self.assertEqual(cell, value)
+        bag = pixloupe.dask.to_bag(PHOTOS, partition_size=4).compute(scheduler="threads")
+        self.assertEqual(bag, [json.loads(line) for line in report("-r", "--jsonl", PHOTOS).stdout.splitlines()])
+
+
+def one_line(errors):
+    """The message of a failure: one line, no traceback."""
+    return len(errors.splitlines()) == 1 and "Traceback" not in errors
+
+
+class CommandFailures(unittest.TestCase):
+    def test_failures_keep_the_old_output_and_exit_with_their_status(self):
+        with tempfile.TemporaryDirectory() as folder:
+            out = os.path.join(folder, "metadata.jsonl")
+            samples = os.path.join(SOURCE, "samples")
+            no_dask = ("import sys; sys.modules['dask'] = sys.modules['dask.distributed'] = None; "
+                       "from pixloupe import scan; sys.exit(scan.main(sys.argv[1:]))")
+            for name, command, status in (
+                    ("no scheduler there", [sys.executable, "-m", "pixloupe.scan", samples, "--out", out,
+                                            "--scheduler", "tcp://127.0.0.1:9"], 2),
+                    ("no Dask", [sys.executable, "-c", no_dask, samples, "--out", out], 2),
+                    ("a full device", [sys.executable, "-m", "pixloupe.scan", samples, "--out", "/dev/full",
+                                       "--workers", "1"], 3)):
+                with open(out, "wb") as file:
+                    file.write(b"old\n")
+                with self.subTest(case=name):
+                    done = subprocess.run(command, capture_output=True, timeout=120)
+                    errors = done.stderr.decode()
+                    self.assertEqual(done.returncode, status, errors)
+                    self.assertTrue(one_line(errors), errors)
+                    self.assertEqual(os.listdir(folder), ["metadata.jsonl"])
+                    with open(out, "rb") as file:
+                        self.assertEqual(file.read(), b"old\n")
+
+    def test_fifo_in_a_tree_times_out_and_the_scan_finishes(self):
+        with tempfile.TemporaryDirectory() as tree:
+            make_tree(tree, {"a.jpg": os.path.join(PHOTOS, "mm-photoshop-iptc.jpg")})
+            os.mkfifo(os.path.join(tree, "b.jpg"))
+            out = os.path.join(tree, "metadata.csv")
+            started = time.monotonic()
+            status, errors = run_scan(tree, "--out", out, "--workers", "1", "--timeout", "1", "--format", "csv",
+                                      timeout=120)
+            self.assertEqual(status, 1, errors)
+            with open(out, "rb") as file:
+                lines = file.read().splitlines()
+            self.assertEqual(lines[:2], report("-r", "--csv", os.path.join(tree, "a.jpg")).stdout.splitlines())
+            self.assertEqual(lines[2:], [os.fsencode(os.path.join(tree, "b.jpg")) + b",false" + b"," * (len(_pixloupe.summary_facts()))])
+            self.assertLess(time.monotonic() - started, 100)
+
+    def test_terminated_scan_cleans_up_and_resumes(self):
+        with tempfile.TemporaryDirectory() as tree:
+            photos = [path for path in self.photos() if path.endswith(".jpg")]
+            make_tree(tree, {f"{n // 100:02}/{n:04}.jpg": photos[n % len(photos)] for n in range(1500)})
+            out = os.path.join(tree, "metadata.jsonl")
+            with open(out, "wb") as file:
+                file.write(b"old\n")
+            process = subprocess.Popen([sys.executable, "-m", "pixloupe.scan", tree, "--out", out, "--workers", "2",
+                                        "--partition-size", "10"], stderr=subprocess.PIPE, start_new_session=True)
+            deadline = time.monotonic() + 90
+            while time.monotonic() < deadline and os.path.getsize(out + ".partial") if os.path.exists(
+                    out + ".partial") else time.monotonic() < deadline:
+                time.sleep(0.1)
+            process.send_signal(signal.SIGTERM)
+            errors = process.communicate(timeout=60)[1].decode()
+            self.assertEqual(process.returncode, 143, errors)
+            self.assertEqual(leftovers(lambda: in_session(process.pid)), [])
+            self.assertFalse([name for name in os.listdir(tempfile.gettempdir())
+                              if name.startswith(f"{scan.SPOOL_PREFIX}{process.pid}-")])
+            with open(out, "rb") as file:
+                self.assertEqual(file.read(), b"old\n")
+            with open(out + ".partial", "ab") as file:
+                file.write(b'{"SourceFile":"' + os.fsencode(tree))  # a line cut short by a kill
+            status, errors = run_scan(tree, "--out", out, "--workers", "2", "--resume")
+            self.assertEqual(status, 0, errors)
+            with open(out, "rb") as file:
+                self.assertEqual(collections.Counter(file.read().splitlines()),
+                                 collections.Counter(report("-r", "--jsonl", tree).stdout.splitlines()))
+            self.assertFalse(os.path.exists(out + ".partial"))
+
+    def photos(self):
+        return sorted(os.path.join(PHOTOS, name) for name in os.listdir(PHOTOS))
 
 
 if __name__ == "__main__":
