@@ -55,6 +55,14 @@ class SameSetAsCommandLine(unittest.TestCase):
             scanned = self.assert_same_as_report(roots, "--workers", "2", "--partition-size", "7")
             self.assertEqual(sum(os.path.join(tree, "") in line.decode() for line in scanned), 9)
 
+    def test_readme_cluster_serves_dashboards_on_loopback_only(self):
+        with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as file:
+            commands = file.read().replace("\\\n", " ").splitlines()
+        started = [line for line in commands if line.startswith(("dask scheduler", "PYTHONPATH")) and " dask " in f" {line}"]
+        self.assertEqual(len(started), 3)
+        for line in started:
+            self.assertRegex(line, r"--dashboard-address 127\.0\.0\.1:\d+|--no-dashboard", line)
+
     def test_bad_usage_exits_2(self):
         for arguments in ([], ["samples", "--out", "x", "--workers", "0"], ["-", "--out", "x"],
                           ["samples", "--out", os.path.join(SOURCE, "no-such-folder", "x.jsonl")]):
