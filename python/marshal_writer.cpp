@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -35,11 +34,15 @@ struct MarshalHandler : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, MarshalH
     std::string& out;
     std::vector<size_t> listCounts;  // where each open list's count is, then its count
     std::vector<uint32_t> counts;
-    std::unordered_map<std::string_view, uint32_t> shared;  // string -> its reference number
-    std::deque<std::string> sharedText;  // the strings the keys above point into: a deque does not move them
+    // A string (in the text parsed in place, which outlives the handler)
+    // -> its reference number.
+    std::unordered_map<std::string_view, uint32_t>& shared;
     uint32_t nextRef = 0;
 
-    explicit MarshalHandler(std::string& target) : out(target) {}
+    MarshalHandler(std::string& target, std::unordered_map<std::string_view, uint32_t>& sharedStrings)
+        : out(target), shared(sharedStrings) {
+        shared.clear();
+    }
 
     void U32(uint32_t value) {
         const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
@@ -115,8 +118,7 @@ struct MarshalHandler : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, MarshalH
         char type = ascii ? (length < 256 ? kShortAscii : kAscii) : kUnicode;
         if (shareable && nextRef < UINT32_MAX) {
             type = static_cast<char>(static_cast<unsigned char>(type) | kFlagRef);
-            sharedText.emplace_back(view);
-            shared.emplace(sharedText.back(), nextRef++);
+            shared.emplace(view, nextRef++);
         }
         out += type;
         if ((static_cast<unsigned char>(type) & ~kFlagRef) == kShortAscii) {
@@ -149,9 +151,16 @@ struct MarshalHandler : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, MarshalH
 
 }  // namespace
 
-bool AppendMarshalOfJson(std::string& out, const std::string& json) {
-    MarshalHandler handler(out);
+bool AppendMarshalOfJson(std::string& out, std::string& json) {
+    // Kept from call to call: its buckets are not allocated again.
+    thread_local std::unordered_map<std::string_view, uint32_t> shared;
+    MarshalHandler handler(out, shared);
     rapidjson::Reader reader;
-    rapidjson::StringStream stream(json.c_str());
-    return !reader.Parse<rapidjson::kParseFullPrecisionFlag>(stream, handler).IsError();
+    // Parsed in place: the strings stay where they are, in json, so the
+    // table of strings seen can point into it rather than copy them.
+    rapidjson::InsituStringStream stream(&json[0]);
+    const bool parsed =
+        !reader.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseInsituFlag>(stream, handler).IsError();
+    shared.clear();
+    return parsed;
 }

@@ -169,8 +169,9 @@ py::object FromMarshal(const std::string& data) {
     return Steal(PyMarshal_ReadObjectFromString(data.data(), static_cast<Py_ssize_t>(data.size())));
 }
 
-// The marshal form of an object's JSON text, made without the lock.
-void MarshalOfJson(std::string& data, const std::string& text) {
+// The marshal form of an object's JSON text, which it spends, made
+// without the lock.
+void MarshalOfJson(std::string& data, std::string& text) {
     data.clear();
     if (!AppendMarshalOfJson(data, text)) data.clear();
 }
@@ -335,7 +336,7 @@ py::bytes FailureLine(const std::string& path, const std::string& reason, bool c
 
 // The marshal data of JSON text: for the tests, which read it back with
 // Python's marshal module and compare it with json.loads.
-py::bytes MarshalOfJsonText(const std::string& text) {
+py::bytes MarshalOfJsonText(std::string text) {
     std::string data;
     if (!AppendMarshalOfJson(data, text)) throw py::value_error("not JSON");
     return py::bytes(data);
