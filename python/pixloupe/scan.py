@@ -382,7 +382,9 @@ def _done_files(partial, form):
     its complete lines: a line cut short by a kill is dropped."""
     with open(partial, "rb") as file:
         data = file.read()
-    end = data.rfind(b"\n") + 1
+    # CSV rows end with CR LF (a field may hold a lone LF), JSON lines with LF.
+    line_end = b"\r\n" if form == "csv" else b"\n"
+    end = data.rfind(line_end) + len(line_end) if line_end in data else 0
     done = set()
     if form == "csv":
         rows = csv.reader(io.StringIO(data[:end].decode("utf-8"), newline=""))
