@@ -160,13 +160,16 @@ class CommandFailures(unittest.TestCase):
                                             "--scheduler", "tcp://127.0.0.1:9"], 2),
                     ("no Dask", [sys.executable, "-c", no_dask, samples, "--out", out], 2),
                     ("a full device", [sys.executable, "-m", "pixloupe.scan", samples, "--out", "/dev/full",
-                                       "--workers", "1"], 3)):
+                                       "--workers", "1"], 3),
+                    ("a reader gone, as | head", [sys.executable, "-m", "pixloupe.scan", samples, "--out", "-",
+                                                  "--workers", "1"], 3)):
                 with open(out, "wb") as file:
                     file.write(b"old\n")
                 with self.subTest(case=name):
-                    done = subprocess.run(command, capture_output=True, timeout=120)
-                    errors = done.stderr.decode()
-                    self.assertEqual(done.returncode, status, errors)
+                    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                    process.stdout.close()
+                    errors = process.communicate(timeout=120)[1].decode()
+                    self.assertEqual(process.returncode, status, errors)
                     self.assertTrue(one_line(errors), errors)
                     self.assertEqual(os.listdir(folder), ["metadata.jsonl"])
                     with open(out, "rb") as file:
