@@ -56,7 +56,10 @@ bool IsSpecialFile(const char* path) {
 
 void OpenDeadlineStream(DeadlineStream& file, const char* path, double seconds) {
     file = DeadlineStream{};
-    file.deadlineNs = NowNs() + static_cast<long long>(seconds * 1e9);
+    // A limit of more than a year is as good as none, and its nanoseconds
+    // still fit the count.
+    constexpr double kLongestSeconds = 366.0 * 24 * 3600;
+    file.deadlineNs = NowNs() + static_cast<long long>((seconds < kLongestSeconds ? seconds : kLongestSeconds) * 1e9);
     // O_NONBLOCK: the open of a FIFO does not wait for a writer, and no
     // read waits; O_NOCTTY: a terminal named does not become ours.
     file.fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
