@@ -10,6 +10,7 @@
 #include "exif/gps_directory.h"
 #include "exif/record_updates.h"
 #include "exif/tag_names.h"
+#include "exif/tag_numbers.h"
 #include "exif/value_format.h"
 #include "exif/walk_budget.h"
 #include "report/report.h"
@@ -17,12 +18,6 @@
 
 namespace {
 
-constexpr uint16_t kTagMakerNote = 0x927C;
-constexpr uint16_t kTagExifOffset = 0x8769;
-constexpr uint16_t kTagInteropOffset = 0xA005;
-constexpr uint16_t kTagGpsOffset = 0x8825;
-constexpr uint16_t kTagThumbnailOffset = 0x0201;
-constexpr uint16_t kTagThumbnailLength = 0x0202;
 
 // Older editors cut the thumbnail off the end of the block but left the
 // link to its directory; a link this close past the end is one of those.
