@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app13/iptc_standard_names.h"
+#include "exif/standard_tag_names.h"
 #include "export/utf8_text.h"
 #include "facts/summary_facts.h"
 
@@ -179,12 +181,10 @@ void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
         w.json.String(DirectoryKindName(entry.directory));
         w.Key("tag");
         w.json.Uint(entry.tag);
+        // The standard's name, as scripts know it; the panes keep theirs.
         w.Key("name");
-        if (entry.name != nullptr) {
-            // The GPS names are padded to one width in the listing.
-            std::string name = entry.name;
-            name.erase(name.find_last_not_of(' ') + 1);
-            w.Text(name);
+        if (const char* name = StandardExifTagName(entry.directory, entry.tag)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -239,8 +239,8 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
         w.Key("dataset");
         w.json.Int(dataset.dataset);
         w.Key("name");
-        if (dataset.name != nullptr) {
-            w.Text(dataset.name, std::char_traits<char>::length(dataset.name));
+        if (const char* name = StandardIptcName(dataset.record, dataset.dataset)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
