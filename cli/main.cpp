@@ -29,7 +29,10 @@ const char kVersion[] = "pixloupe-report 2.1.2012.1002";
 struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
-    FileReporter() { ResetAnalysis(analysis, &sink); }
+    explicit FileReporter(bool decodeThumbnails) {
+        ResetAnalysis(analysis, &sink);
+        analysis.decodeThumbnails = decodeThumbnails;
+    }
 };
 
 struct RunSettings {
@@ -37,7 +40,7 @@ struct RunSettings {
     bool color;
 };
 
-int AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
+bool AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
     reporter.sink.Clear();
     if (item.kind == WalkItemKind::Stdin) {
         // Nothing is known of standard input but its bytes.
@@ -57,7 +60,7 @@ std::string RefusalReason(const WalkItem& item) {
 // named on standard error only, as the window ignores it.
 FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
-    outcome.ok = item.kind != WalkItemKind::Folder && AnalyzeItem(reporter, item) == 1;
+    outcome.ok = item.kind != WalkItemKind::Folder && AnalyzeItem(reporter, item);
     const std::string refusal = outcome.ok ? std::string() : RefusalReason(item);
     if (!refusal.empty()) {
         outcome.ok = false;
@@ -77,9 +80,14 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
         outcome.ok = false;
         csv ? AppendCsvFailure(outcome.out, item.path) : AppendJsonFailure(outcome.out, item.path, "is a folder");
     } else {
-        outcome.ok = AnalyzeItem(reporter, item) == 1;
-        csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path)
-            : AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        outcome.ok = AnalyzeItem(reporter, item);
+        if (csv) {
+            AppendCsvRow(outcome.out, reporter.analysis, item.path);
+        } else if (settings.options.flat) {
+            AppendFlatJsonObject(outcome.out, reporter.analysis, item.path);
+        } else {
+            AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        }
     }
     return outcome;
 }
@@ -111,7 +119,11 @@ bool Run(const CliOptions& options, bool color) {
     size_t emitted = 0;
     bool allOk = true;
     RunInOrder(
-        walk, JobCount(options), [] { return std::unique_ptr<WorkerState>(new FileReporter); },
+        walk, JobCount(options), [&options] {
+            // The panes show the thumbnail; the data needs only its size.
+            const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
+            return std::unique_ptr<WorkerState>(new FileReporter(decode));
+        },
         [&settings, form](WorkerState& worker, const WalkItem& item) {
             FileReporter& reporter = static_cast<FileReporter&>(worker);
             return form == OutputForm::Panes ? ReportPanes(reporter, item, settings)

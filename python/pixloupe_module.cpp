@@ -45,9 +45,12 @@ struct ThreadAnalysis {
     ThreadAnalysis() { ResetAnalysis(analysis, &sink); }
 };
 
-ThreadAnalysis& ThisThreadsAnalysis() {
+// forPanes: the thumbnail pane shows the decoded picture's size; the data
+// takes the size from the thumbnail's frame header without decoding it.
+ThreadAnalysis& ThisThreadsAnalysis(bool forPanes = false) {
     thread_local ThreadAnalysis state;
     state.sink.Clear();
+    state.analysis.decodeThumbnails = forPanes;
     return state;
 }
 
@@ -75,17 +78,17 @@ struct Outcome {
 // that gives up at the time limit; a FIFO no one writes to would block
 // the thread, and with it a cluster's worker, for ever. Regular files take
 // the command line's own path: their reads cannot wait on anyone.
-int AnalyzeSpecialFile(Analysis& analysis, const std::string& path, Outcome& outcome) {
+bool AnalyzeSpecialFile(Analysis& analysis, const std::string& path, Outcome& outcome) {
     DeadlineStream file;
     OpenDeadlineStream(file, path.c_str(), outcome.limit);
     if (file.stream == nullptr) return AnalyzeFile(analysis, path.c_str());  // says why it cannot be opened
-    int result = AnalyzeStream(analysis, file.stream, path.c_str(), SourceFacts{});
+    bool result = AnalyzeStream(analysis, file.stream, path.c_str(), SourceFacts{});
     CloseDeadlineStream(file);
     if (file.timedOut) {
         outcome.timedOut = true;
         analysis.reachedSummary = false;
         ReportErrorLine(analysis.report, "Timed out: no end of data within %g s\r\n", outcome.limit);
-        result = 0;
+        result = false;
     }
     return result;
 }
@@ -95,9 +98,9 @@ int AnalyzeSpecialFile(Analysis& analysis, const std::string& path, Outcome& out
 Outcome AnalyzePath(ThreadAnalysis& thread, const std::string& path, double limit) {
     Outcome outcome;
     outcome.limit = limit;
-    outcome.state = IsSpecialFile(path.c_str()) ? AnalyzeSpecialFile(thread.analysis, path, outcome)
+    const bool ok = IsSpecialFile(path.c_str()) ? AnalyzeSpecialFile(thread.analysis, path, outcome)
                                                 : AnalyzeFile(thread.analysis, path.c_str());
-    if (outcome.state != kOk) outcome.state = StateAfterFailure(path);
+    outcome.state = ok ? kOk : StateAfterFailure(path);
     return outcome;
 }
 
@@ -262,7 +265,7 @@ py::tuple PaneTexts(const std::string& path, double limit) {
     int state;
     {
         py::gil_scoped_release unlocked;
-        ThreadAnalysis& thread = ThisThreadsAnalysis();
+        ThreadAnalysis& thread = ThisThreadsAnalysis(true);
         state = AnalyzePath(thread, path, limit).state;
         const PaneChoice choices[kPaneCount] = {PaneChoice::Jpeg, PaneChoice::Thumbnail, PaneChoice::Exif,
                                                 PaneChoice::Iptc};

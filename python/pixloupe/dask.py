@@ -28,12 +28,14 @@ PARTITION_SIZE = 500
 _CLIENTS = []
 
 # The dtype of a summary fact's column by the type of the fact in the
-# facts table, and how a JSON value becomes a cell of it. A type not listed
-# (a new one in the table) gets a string column until it is added here; a
-# fact holding a date with its offset would be ("date": datetime64[ns, UTC]
-# read with pandas.to_datetime(..., utc=True)).
+# facts table, and so how a JSON value becomes a cell of it. A type not
+# listed (one new in the table) gets a string column until it is added.
+# Dates are ISO 8601 texts: those with an offset or Z are read as the
+# instant they name, those without (a camera's clock, zone unknown) as if
+# they were UTC, so that one column holds both.
 COLUMN_TYPES = {
     "text": "string",
+    "list": "string",  # the items joined by ';', as in pixloupe-report --csv
     "integer": "Int64",
     "number": "float64",
     "boolean": "boolean",
@@ -46,7 +48,7 @@ LEADING_COLUMNS = (
     ("ok", "boolean"),
     ("File.type", "string"),
     ("File.size", "Int64"),
-    ("File.modified", "datetime64[ns]"),  # the local time pixloupe-report prints, without a zone
+    ("File.modified", "datetime64[ns, UTC]"),
 )
 
 
@@ -70,13 +72,13 @@ def _number(value):
 def _column(values, dtype):
     if dtype == "float64":
         return pandas.Series([_number(value) for value in values], dtype=dtype)
-    if dtype.startswith("datetime64[ns,"):
-        return pandas.Series(pandas.to_datetime(values, utc=True), dtype=dtype)
     if dtype.startswith("datetime64"):
-        return pandas.Series(pandas.to_datetime(values, format="%Y-%m-%dT%H:%M:%S"), dtype=dtype)
+        # A text that is no date (none should come) is a missing value, not an error in a partition.
+        return pandas.Series(pandas.to_datetime(pandas.Series(values, dtype=object), utc=True, errors="coerce"),
+                             dtype=dtype)
     if dtype == "string":
         values = [None if value is None else str(_cell(value)) for value in values]
-    return pandas.Series(pandas.array([_cell(value) for value in values], dtype=dtype))
+    return pandas.Series(pandas.array(values, dtype=dtype))
 
 
 def _columns():
