@@ -187,10 +187,11 @@ class CommandFailures(unittest.TestCase):
             status, errors = run_scan(tree, "--out", out, "--workers", "1", "--timeout", "1", "--format", "csv",
                                       timeout=120)
             self.assertEqual(status, 1, errors)
-            with open(out, "rb") as file:
-                lines = file.read().splitlines()
-            self.assertEqual(lines[:2], report("-r", "--csv", os.path.join(tree, "a.jpg")).stdout.splitlines())
-            self.assertEqual(lines[2:], [os.fsencode(os.path.join(tree, "b.jpg")) + b",false" + b"," * (len(_pixloupe.summary_facts()))])
+            with open(out, newline="", encoding="utf-8") as file:
+                rows = list(csv.reader(file))
+            printed = report("-r", "--csv", os.path.join(tree, "a.jpg")).stdout.decode()
+            self.assertEqual(rows[:2], list(csv.reader(io.StringIO(printed, newline=""))))
+            self.assertEqual(rows[2:], [[os.path.join(tree, "b.jpg"), "false"] + [""] * len(_pixloupe.summary_facts())])
             self.assertLess(time.monotonic() - started, 100)
 
     def test_terminated_scan_cleans_up_and_resumes(self):
