@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "export/utf8_text.h"
@@ -18,21 +19,29 @@ const char* const kColumns[] = {
     "flashFired", "focalLength", "focalLength35", "ccdWidth", "digitalZoom", "exposureTime", "fNumber",
     "subjectDistance", "iso", "exposureBias", "whiteBalance", "lightSource", "meteringMode", "exposureProgram",
     "exposureMode", "focusRange", "gpsLatitude", "gpsLongitude", "gpsAltitude", "comment", "iptcBytes", "xmpBytes",
-    "thumbnailBytes", "thumbnailWidth", "thumbnailHeight",
+    "thumbnailBytes", "thumbnailWidth", "thumbnailHeight", "message",
 };
 constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
+// The first characters by which a spreadsheet takes a cell as a formula.
+bool StartsLikeFormula(const std::string& text) {
+    return !text.empty() && text[0] != '\0' && std::strchr("=+-@\t\r", text[0]) != nullptr;
+}
+
 struct RowWriter {
     std::string& out;
+    const CsvStyle& style;
     size_t cells = 0;
 
     void Separate() {
         if (cells++ > 0) out += ',';
     }
     void Empty() { Separate(); }
-    void Text(const std::string& text) {
+    void Text(const std::string& text) { Cell(AsUtf8(text)); }
+    void Path(const std::string& path) { Cell(PathAsUtf8(path)); }
+    void Cell(const std::string& utf8) {
         Separate();
-        AppendCsvField(out, AsUtf8(text));
+        AppendCsvField(out, !style.raw && StartsLikeFormula(utf8) ? "'" + utf8 : utf8);
     }
     void Integer(int64_t value) {
         Separate();
@@ -56,6 +65,11 @@ struct RowWriter {
     }
     void Number(const std::optional<double>& value) { value ? Number(*value) : Empty(); }
     void Text(const std::optional<std::string>& value) { value ? Text(*value) : Empty(); }
+    // The last column's message, after empty cells up to it.
+    void Message(const std::string& text) {
+        while (cells + 1 < kColumnCount) Empty();
+        Text(text);
+    }
     void End() {
         while (cells < kColumnCount) Empty();
         out += kLineEnd;
@@ -85,11 +99,12 @@ void AppendCsvHeader(std::string& out) {
     out += kLineEnd;
 }
 
-void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
-    RowWriter row{out};
-    row.Text(sourceFile);
+void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string& sourceFile, const CsvStyle& style) {
+    RowWriter row{out, style};
+    row.Path(sourceFile);
     row.Bool(analysis.reachedSummary);
     if (!analysis.reachedSummary) {
+        if (!analysis.report.lines.empty()) row.Message(analysis.report.lines.front().text);
         row.End();
         return;
     }
@@ -134,9 +149,11 @@ void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string&
     row.End();
 }
 
-void AppendCsvFailure(std::string& out, const std::string& sourceFile) {
-    RowWriter row{out};
-    row.Text(sourceFile);
+void AppendCsvFailure(std::string& out, const std::string& sourceFile, const std::string& message,
+                      const CsvStyle& style) {
+    RowWriter row{out, style};
+    row.Path(sourceFile);
     row.Bool(false);
+    row.Message(message);
     row.End();
 }

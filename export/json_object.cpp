@@ -36,6 +36,11 @@ struct ObjectWriter {
         json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
     }
     void Text(const std::string& bytes) { Text(bytes.data(), bytes.size()); }
+    void Path(const std::string& bytes) {
+        scratch.clear();
+        AppendPathAsUtf8(scratch, bytes.data(), bytes.size());
+        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+    }
 
     // JSON has no infinity or NaN: such a number is null.
     void Number(double value) {
@@ -286,7 +291,7 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
     w.json.EndArray();
 }
 
-void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error) {
+void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error, const char* code) {
     w.json.StartObject();
     w.Key("pane");
     w.json.String(kPaneNames[static_cast<int>(pane)]);
@@ -294,13 +299,17 @@ void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, boo
     w.Text(text);
     w.Key("error");
     w.json.Bool(error);
+    if (code != nullptr) {
+        w.Key("code");
+        w.json.String(code);
+    }
     w.json.EndObject();
 }
 
 void WriteMessages(ObjectWriter& w, const Report& report) {
     w.Key("Messages");
     w.json.StartArray();
-    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error);
+    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error, nullptr);
     w.json.EndArray();
 }
 
@@ -313,7 +322,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     const SummaryFacts facts = SummaryFactsOf(analysis);
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
     WriteFile(w, facts);
@@ -332,11 +341,11 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     Finish(out, w);
 }
 
-void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason) {
+void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason, const char* code) {
     ObjectWriter w;
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(false);
     // Nothing is known of the file: its facts are an empty object, as for a missing file.
@@ -345,7 +354,7 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.json.EndObject();
     w.Key("Messages");
     w.json.StartArray();
-    WriteMessage(w, ReportPane::Exif, reason, true);
+    WriteMessage(w, ReportPane::Exif, reason, true, code);
     w.json.EndArray();
     w.json.EndObject();
     Finish(out, w);
