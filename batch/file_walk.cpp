@@ -171,7 +171,14 @@ bool FileWalk::Next(WalkItem* item) {
             }
             return Give(item, WalkItem{WalkItemKind::Folder, name, std::string(), nullptr});
         }
-        // A file named is read whatever it is: a FIFO named is a stream.
+        // A file named is read whatever it is: a FIFO named is a stream. A
+        // list is made by a walk of its own (find ... -print0): what it names
+        // is taken as a walk takes it.
+        const std::string refusal = fromList ? NotReadBecause(fs::status(name, error).type()) : "";
+        if (!refusal.empty()) {
+            Refuse(name, refusal, "not-regular-file");
+            continue;
+        }
         return Give(item, WalkItem{WalkItemKind::File, name, std::string(), nullptr});
     }
 }

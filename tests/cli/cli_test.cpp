@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -323,13 +327,195 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
         }
         return names;
     };
+    // The folder it cannot read is a record of its own, in its place.
     CommandResult walked;
     EXPECT_EQ(sourceFiles("--jsonl -r " + Quote(tree), &walked),
-              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "sub/g.jpg"}));
-    EXPECT_NE(walked.err.find("locked: cannot read folder"), std::string::npos) << walked.err;
+              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "locked", "sub/g.jpg"}));
+    EXPECT_NE(walked.out.find("\"text\":\"cannot read folder (Permission denied)\",\"error\":true,"
+                              "\"code\":\"folder-unreadable\""),
+              std::string::npos)
+        << walked.out;
     EXPECT_EQ(walked.status, 1);
     CommandResult other;
     EXPECT_EQ(sourceFiles("--jsonl -r --ext PNG,.txt " + Quote(tree) + " " + Quote(tree + "/b.jpeg"), &other),
-              (std::vector<std::string>{"e.png", "f.txt", "b.jpeg"}));
+              (std::vector<std::string>{"e.png", "f.txt", "locked", "b.jpeg"}));
     fs::permissions(tree + "/locked", fs::perms::owner_all);
+}
+
+namespace {
+
+// A shell script run by bash, its standard error kept apart.
+CommandResult RunScript(const std::string& script) {
+    return RunReport(Quote(script), "", "bash -c");
+}
+
+// How many whole JSON values standard output holds: the elements of one
+// array, or one object a line; -1 when it does not parse as such.
+int JsonArraySize(const std::string& out) {
+    const rapidjson::Document all = ParsedJson(out);
+    return all.HasParseError() || !all.IsArray() ? -1 : static_cast<int>(all.Size());
+}
+
+int JsonLineCount(const std::string& out) {
+    int count = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line); count++) {
+        if (ParsedJson(line).HasParseError()) return -1;
+    }
+    return out.empty() || out.back() == '\n' ? count : -1;
+}
+
+enum class Shape { Any, JsonArray, JsonLines };
+
+}  // namespace
+
+// What a run does when its output fails, when it is stopped, and what it
+// reads: standard input to its end, lists of names, endings.
+TEST(Cli, OutputFailuresStopsAndInputs) {
+    namespace fs = std::filesystem;
+    const std::string r = Quote(PIXLOUPE_REPORT_EXE);
+    const std::string good = Quote(kCamera);
+    const std::string fifo = TempFolder() + "/never-written.jpg";
+    fs::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string many;  // far more than a pipe holds
+    for (int i = 0; i < 400; i++) many += " " + good;
+    const std::string tree = TempFolder() + "/endings";
+    fs::create_directories(tree);
+    for (const char* name : {"a.jpg", "c.JPE", "d.jfif"}) MinimalJpeg("endings/" + std::string(name));
+    const std::string list = WriteTempFile(Bytes(kCamera + "\n\n" + tree + "/a.jpg\n"), "list.txt");
+    const std::string size = std::to_string(fs::file_size(kCamera));
+    struct Case {
+        std::string script;
+        int status;
+        Shape shape;
+        int records;
+        std::string outContains;
+        const char* errContains;
+    };
+    const Case cases[] = {
+        {r + " --jsonl " + good + " > /dev/full", 3, Shape::Any, 0, "", "standard output: No space left on device"},
+        {r + " --pane=jpeg " + good + " > /dev/full", 3, Shape::Any, 0, "", "No space left on device"},
+        {r + " --csv " + good + " >&-", 3, Shape::Any, 0, "", "standard output: Bad file descriptor"},
+        {"trap '' PIPE; " + r + " --jsonl" + many + " | head -c 10; exit ${PIPESTATUS[0]}", 3, Shape::Any, 0, "",
+         "standard output: Broken pipe"},
+        {r + " --jsonl" + many + " | head -c 10; exit ${PIPESTATUS[0]}", 141, Shape::Any, 0, "", ""},
+        // Stopped while a worker waits on a FIFO: the finished records, whole.
+        {"timeout --preserve-status -s TERM 1 " + r + " --json " + good + " " + Quote(fifo), 143, Shape::JsonArray, 1,
+         "", ""},
+        {"timeout --preserve-status -s INT 1 " + r + " --jsonl -j 1 " + good + " " + good + " " + Quote(fifo), 130,
+         Shape::JsonLines, 2, "", ""},
+        // A stalled run shows what it finished within a second.
+        {r + " --jsonl " + good + " " + Quote(fifo) + " & sleep 1.5; kill -KILL $!; wait $!", 137, Shape::JsonLines, 1,
+         "", ""},
+        {"set -o pipefail; cat " + good + " | " + r + " --jsonl -", 0, Shape::JsonLines, 1,
+         "\"File\":{\"size\":" + size + "}", ""},
+        {r + " --jsonl -r --ext '' " + Quote(tree), 2, Shape::Any, 0, "", "--ext"},
+        {r + " --jsonl -r --ext '*' " + Quote(tree), 2, Shape::Any, 0, "", "--ext"},
+        {r + " --jsonl -r --ext 'jpe, JFIF' " + Quote(tree), 0, Shape::JsonLines, 2, "d.jfif", ""},
+        {"printf '%s\\0%s\\0' " + good + " " + Quote(tree + "/a.jpg") + " | " + r + " --jsonl --files-from - --null",
+         0, Shape::JsonLines, 2, "/a.jpg", ""},
+        {r + " --jsonl --files-from " + Quote(list) + " " + good, 0, Shape::JsonLines, 3, "", ""},
+        {r + " --jsonl --files-from - -", 2, Shape::Any, 0, "", "standard input"},
+    };
+    for (const Case& c : cases) {
+        const CommandResult result = RunScript(c.script);
+        EXPECT_EQ(result.status, c.status) << c.script.substr(0, 300) << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.errContains), std::string::npos) << c.script.substr(0, 300) << "\n" << result.err;
+        EXPECT_NE(result.out.find(c.outContains), std::string::npos) << c.script.substr(0, 300);
+        if (c.shape == Shape::JsonArray) {
+            EXPECT_EQ(JsonArraySize(result.out), c.records) << c.script;
+        } else if (c.shape == Shape::JsonLines) {
+            EXPECT_EQ(JsonLineCount(result.out), c.records) << c.script;
+        }
+    }
+}
+
+// Text cells that a spreadsheet would run as a formula are quoted, numbers
+// and other text are not, and --csv-raw writes them as they are: cells
+// from a comment and from a file name (relative, so that it leads the cell).
+TEST(Cli, CsvCellsASpreadsheetWouldRunAreQuoted) {
+    const struct {
+        std::string name;
+        std::string comment;
+        std::string cell;  // as the comment's or the name's cell is written
+    } cases[] = {
+        {"f.jpg", "=HYPERLINK(1)", "'=HYPERLINK(1)"},
+        {"f.jpg", "+cmd", "'+cmd"},
+        {"f.jpg", "-2", "'-2"},
+        {"f.jpg", "@SUM(1)", "'@SUM(1)"},
+        {"f.jpg", "a=b", "a=b"},
+        {"\tf.jpg", "x", "'\tf.jpg"},
+        {"\rf.jpg", "x", "\"'\rf.jpg\""},
+        {"=f.jpg", "x", "'=f.jpg"},
+    };
+    const std::string r = Quote(PIXLOUPE_REPORT_EXE);
+    for (const auto& c : cases) {
+        WriteTempFile(Concat({{0xFF, 0xD8}, Segment(0xFE, Bytes(c.comment)), {0xFF, 0xDA, 0x00, 0x02}}), c.name);
+        const std::string run = "cd " + Quote(TempFolder()) + " && " + r + " --csv ";
+        const std::string quoted = RunScript(run + Quote(c.name)).out;
+        const std::string raw = RunScript(run + "--csv-raw --csv-bom " + Quote(c.name)).out;
+        std::remove((TempFolder() + "/" + c.name).c_str());
+        const std::string row = quoted.substr(quoted.find('\n') + 1);
+        EXPECT_TRUE(row.find(c.cell + ",") == 0 || row.find("," + c.cell + ",") != std::string::npos) << row;
+        EXPECT_EQ(row.find('\'') != std::string::npos, c.cell != c.comment) << row;
+        EXPECT_EQ(raw.substr(0, 13), "\xEF\xBB\xBFSourceFile");
+        EXPECT_EQ(raw.find('\''), std::string::npos) << raw;
+    }
+}
+
+// A walk gives every entry a record of its own: files that are no regular
+// files say what they are (and never block the walk), and names that are
+// not UTF-8 stay apart and keep their bytes.
+TEST(Cli, WalkGivesEachEntryItsOwnRecord) {
+    namespace fs = std::filesystem;
+    const std::string tree = TempFolder() + "/kinds";
+    fs::remove_all(tree);
+    fs::create_directories(tree);
+    const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02};
+    auto file = [&](const std::string& name) { WriteTempFile(jpeg, "kinds/" + name); };
+    auto fifo = [&](const std::string& name) { mkfifo((tree + "/" + name).c_str(), 0600); };
+    auto socketFile = [&](const std::string& name) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s/%s", tree.c_str(), name.c_str());
+        const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+        bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        close(s);
+    };
+    auto linkTo = [&](const std::string& name, const std::string& target) { fs::create_symlink(target, tree + "/" + name); };
+    const struct {
+        std::function<void()> make;
+        std::string sourceFile;  // after the tree's path and a slash
+        bool ok;
+        std::string message;  // the first message, with its code
+    } cases[] = {
+        {[&] { file("a.jpg"); }, "a.jpg", true, ""},
+        {[&] { file("back\\slash.jpg"); }, "back\\\\slash.jpg", true, ""},
+        {[&] { linkTo("fifo-link.jpg", tree + "/fifo.jpg"); }, "fifo-link.jpg", false, "is a FIFO not-regular-file"},
+        {[&] { fifo("fifo.jpg"); }, "fifo.jpg", false, "is a FIFO not-regular-file"},
+        {[&] { file("latin\xC3\xA9.jpg"); }, "latin\xC3\xA9.jpg", true, ""},
+        {[&] { file("latin\xE9.jpg"); }, "latin\\xe9.jpg", true, ""},
+        {[&] { linkTo("null.jpg", "/dev/null"); }, "null.jpg", false, "is a character device not-regular-file"},
+        {[&] { socketFile("socket.jpg"); }, "socket.jpg", false, "is a socket not-regular-file"},
+    };
+    for (const auto& c : cases) c.make();
+    const CommandResult result = RunReport("--jsonl -r " + Quote(tree), "", "timeout 20 " + Quote(PIXLOUPE_REPORT_EXE));
+    EXPECT_EQ(result.status, 1);
+    std::istringstream lines(result.out);
+    size_t index = 0;
+    for (std::string line; std::getline(lines, line); index++) {
+        ASSERT_LT(index, std::size(cases)) << line;
+        const rapidjson::Document object = ParsedJson(line);
+        ASSERT_FALSE(object.HasParseError()) << line;
+        EXPECT_EQ(object["SourceFile"].GetString(), tree + "/" + cases[index].sourceFile);
+        EXPECT_EQ(object["ok"].GetBool(), cases[index].ok) << line;
+        const rapidjson::Value& messages = object["Messages"];
+        std::string message;
+        if (messages.Size() > 0 && messages[0].HasMember("code")) {
+            message = std::string(messages[0]["text"].GetString()) + " " + messages[0]["code"].GetString();
+        }
+        EXPECT_EQ(message, cases[index].message) << line;
+    }
+    EXPECT_EQ(index, std::size(cases));
 }

@@ -95,4 +95,18 @@ TEST(Utf8Text, ValidUtf8PassesAndOtherBytesAreLatin1) {
     for (const auto& c : cases) EXPECT_EQ(AsUtf8(c.first), c.second) << c.first;
 }
 
+// Paths keep their bytes: two names that differ stay different.
+TEST(Utf8Text, PathsKeepStrayBytesAsHexAndDoubleBackslashes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/a/b.jpg", "/a/b.jpg"},
+        {"caf\xC3\xA9.jpg", "caf\xC3\xA9.jpg"},
+        {"caf\xE9.jpg", "caf\\xe9.jpg"},
+        {"caf\\xe9.jpg", "caf\\\\xe9.jpg"},  // a name that reads like an escape
+        {"\xE6\x83", "\\xe6\\x83"},           // cut short at the end
+        {"\xC0\x80", "\\xc0\\x80"},           // an overlong zero
+        {"\xFF", "\\xff"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathAsUtf8(c.first), c.second) << c.first;
+}
+
 }  // namespace
