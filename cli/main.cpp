@@ -48,11 +48,11 @@ struct RunSettings {
 
 // Standard input is read to its end, so that its size is known for the
 // data forms (the panes, printed by then, keep what they show of a stream).
-int AnalyzeStandardInput(Analysis& analysis) {
+bool AnalyzeStandardInput(Analysis& analysis) {
     CountedInput input;
     OpenCountedInput(input);
     if (input.stream == nullptr) return AnalyzeStream(analysis, stdin, "-", SourceFacts{});
-    const int result = AnalyzeStream(analysis, input.stream, "-", SourceFacts{});
+    const bool result = AnalyzeStream(analysis, input.stream, "-", SourceFacts{});
     if (DrainCountedInput(input)) {
         analysis.summary.fileLengthKnown = true;
         analysis.summary.fileLength = input.bytes;
@@ -61,7 +61,7 @@ int AnalyzeStandardInput(Analysis& analysis) {
     return result;
 }
 
-int AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
+bool AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
     reporter.sink.Clear();
     if (item.kind == WalkItemKind::Stdin) return AnalyzeStandardInput(reporter.analysis);
     return AnalyzeFile(reporter.analysis, item.path.c_str());
@@ -80,7 +80,7 @@ std::string RefusalReason(const WalkItem& item) {
 FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
     const bool analysed = item.kind != WalkItemKind::Folder && item.kind != WalkItemKind::Refused;
-    outcome.ok = analysed && AnalyzeItem(reporter, item) == 1;
+    outcome.ok = analysed && AnalyzeItem(reporter, item);
     const std::string refusal = outcome.ok ? std::string() : RefusalReason(item);
     if (!refusal.empty()) {
         outcome.ok = false;
@@ -106,7 +106,7 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
         csv ? AppendCsvFailure(outcome.out, item.path, reason, style)
             : AppendJsonFailure(outcome.out, item.path, reason, code);
     } else {
-        outcome.ok = AnalyzeItem(reporter, item) == 1;
+        outcome.ok = AnalyzeItem(reporter, item);
         csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path, style)
             : AppendJsonObject(outcome.out, reporter.analysis, item.path);
     }
