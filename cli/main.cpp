@@ -80,7 +80,9 @@ std::string RefusalReason(const WalkItem& item) {
 FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
     const bool analysed = item.kind != WalkItemKind::Folder && item.kind != WalkItemKind::Refused;
-    outcome.ok = analysed && AnalyzeItem(reporter, item);
+    // A file that ends before its image data is decoded for the data forms
+    // only: the panes show it as they always have, as not reported.
+    outcome.ok = analysed && AnalyzeItem(reporter, item) && !reporter.analysis.endedEarly;
     const std::string refusal = outcome.ok ? std::string() : RefusalReason(item);
     if (!refusal.empty()) {
         outcome.ok = false;

@@ -109,7 +109,10 @@ void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string&
     row.Path(sourceFile);
     row.Bool(analysis.reachedSummary);
     if (!analysis.reachedSummary) {
-        if (!analysis.report.lines.empty()) row.Message(analysis.report.lines.front().text);
+        if (!analysis.report.lines.empty()) {
+            const ReportedLine& first = analysis.report.lines.front();
+            row.Message(first.reason.empty() ? first.text : first.text + " (" + first.reason + ")");
+        }
         row.End();
         return;
     }

@@ -251,17 +251,22 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
     w.json.EndArray();
 }
 
-void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error, const char* code) {
+// A message line, with the code and the system's reason of a refusal.
+void WriteMessage(ObjectWriter& w, const ReportedLine& line) {
     w.json.StartObject();
     w.Key("pane");
-    w.json.String(kPaneNames[static_cast<int>(pane)]);
+    w.json.String(kPaneNames[static_cast<int>(line.pane)]);
     w.Key("text");
-    w.Text(text);
+    w.Text(line.text);
     w.Key("error");
-    w.json.Bool(error);
-    if (code != nullptr) {
+    w.json.Bool(line.error);
+    if (line.code != nullptr) {
         w.Key("code");
-        w.json.String(code);
+        w.json.String(line.code);
+    }
+    if (!line.reason.empty()) {
+        w.Key("reason");
+        w.Text(line.reason);
     }
     w.json.EndObject();
 }
@@ -269,7 +274,7 @@ void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, boo
 void WriteMessages(ObjectWriter& w, const Report& report) {
     w.Key("Messages");
     w.json.StartArray();
-    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error, nullptr);
+    for (const ReportedLine& line : report.lines) WriteMessage(w, line);
     w.json.EndArray();
 }
 
@@ -314,7 +319,7 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.json.EndObject();
     w.Key("Messages");
     w.json.StartArray();
-    WriteMessage(w, ReportPane::Exif, reason, true, code);
+    WriteMessage(w, ReportedLine{ReportPane::Exif, true, reason, code, std::string()});
     w.json.EndArray();
     w.json.EndObject();
     Finish(out, w);

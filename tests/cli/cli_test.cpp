@@ -17,6 +17,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "exif/exif_block_builder.h"
 #include "support/byte_builder.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
@@ -484,6 +485,15 @@ TEST(Cli, WalkGivesEachEntryItsOwnRecord) {
         close(s);
     };
     auto linkTo = [&](const std::string& name, const std::string& target) { fs::create_symlink(target, tree + "/" + name); };
+    // A path of 300 bytes (no name may pass 255), and a file whose EXIF
+    // segment is whole but which ends inside its quantization table.
+    const std::string longFolder = "long/" + std::string(150, 'd');
+    const std::string longPath = longFolder + "/" + std::string(300 - tree.size() - longFolder.size() - 6, 'n') + ".jpg";
+    exif_test::ExifBlockBuilder exif(true);
+    exif.Add(exif.Directory(), 0x010F, exif_test::kAscii, 4, Bytes(std::string("Cam\0", 4)));
+    const std::vector<uint8_t> cutBeforeScan = Concat({{0xFF, 0xD8},
+                                                       Segment(0xE1, Concat({Bytes(std::string("Exif\0\0", 6)), exif.Tiff()})),
+                                                       {0xFF, 0xDB, 0x00, 0x43, 0x00}});
     const struct {
         std::function<void()> make;
         std::string sourceFile;  // after the tree's path and a slash
@@ -492,10 +502,13 @@ TEST(Cli, WalkGivesEachEntryItsOwnRecord) {
     } cases[] = {
         {[&] { file("a.jpg"); }, "a.jpg", true, ""},
         {[&] { file("back\\slash.jpg"); }, "back\\\\slash.jpg", true, ""},
+        {[&] { WriteTempFile(cutBeforeScan, "kinds/cut.jpg"); }, "cut.jpg", true,
+         "Fatal Error  : Premature end of file? truncated"},
         {[&] { linkTo("fifo-link.jpg", tree + "/fifo.jpg"); }, "fifo-link.jpg", false, "is a FIFO not-regular-file"},
         {[&] { fifo("fifo.jpg"); }, "fifo.jpg", false, "is a FIFO not-regular-file"},
         {[&] { file("latin\xC3\xA9.jpg"); }, "latin\xC3\xA9.jpg", true, ""},
         {[&] { file("latin\xE9.jpg"); }, "latin\\xe9.jpg", true, ""},
+        {[&] { fs::create_directories(tree + "/" + longFolder); file(longPath); }, longPath, true, ""},
         {[&] { linkTo("null.jpg", "/dev/null"); }, "null.jpg", false, "is a character device not-regular-file"},
         {[&] { socketFile("socket.jpg"); }, "socket.jpg", false, "is a socket not-regular-file"},
     };
@@ -516,6 +529,7 @@ TEST(Cli, WalkGivesEachEntryItsOwnRecord) {
             message = std::string(messages[0]["text"].GetString()) + " " + messages[0]["code"].GetString();
         }
         EXPECT_EQ(message, cases[index].message) << line;
+        EXPECT_EQ(object.HasMember("Summary"), cases[index].ok) << line;
     }
     EXPECT_EQ(index, std::size(cases));
 }
