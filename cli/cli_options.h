@@ -28,6 +28,8 @@ struct CliOptions {
     CsvStyle csv;
     bool csvByteOrderMark = false;
     bool progress = true;
+    bool flat = false;             // JSON objects of SourceFile, ok and the Summary's keys only
+    bool checkThumbnails = false;  // decode every thumbnail in the data forms too
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> files;

@@ -37,7 +37,10 @@ const char kVersion[] = "pixloupe-report 2.1.2012.1002";
 struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
-    FileReporter() { ResetAnalysis(analysis, &sink); }
+    explicit FileReporter(bool decodeThumbnails) {
+        ResetAnalysis(analysis, &sink);
+        analysis.decodeThumbnails = decodeThumbnails;
+    }
 };
 
 struct RunSettings {
@@ -109,8 +112,13 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
             : AppendJsonFailure(outcome.out, item.path, reason, code);
     } else {
         outcome.ok = AnalyzeItem(reporter, item);
-        csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path, style)
-            : AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        if (csv) {
+            AppendCsvRow(outcome.out, reporter.analysis, item.path, style);
+        } else if (settings.options.flat) {
+            AppendFlatJsonObject(outcome.out, reporter.analysis, item.path);
+        } else {
+            AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        }
     }
     return outcome;
 }
@@ -191,7 +199,12 @@ bool Run(const CliOptions& options, const RunSettings& settings, FILE* list) {
     {
         RunWatch watch(output, form == OutputForm::Json ? "\n]\n" : "", EndForFailedOutput);
         RunInOrder(
-            walk, JobCount(options), [] { return std::unique_ptr<WorkerState>(new FileReporter); },
+            walk, JobCount(options),
+            [&options] {
+                // The panes show the thumbnail; the data needs only its size.
+                const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
+                return std::unique_ptr<WorkerState>(new FileReporter(decode));
+            },
             [&settings, form](WorkerState& worker, const WalkItem& item) {
                 FileReporter& reporter = static_cast<FileReporter&>(worker);
                 return form == OutputForm::Panes ? ReportPanes(reporter, item, settings)

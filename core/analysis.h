@@ -26,6 +26,10 @@ struct Analysis {
     // sets the limit of its own path buffers; elsewhere a path is as long
     // as the system lets it be.
     size_t longestPathBytes = 0;
+    // A setting of the caller, kept across files: whether the EXIF thumbnail
+    // is decoded (the window and the panes show it) or only its frame
+    // header read for its size (the data needs no picture).
+    bool decodeThumbnails = true;
 };
 
 // A fresh analysis writing to sink (or to none): the report back to its

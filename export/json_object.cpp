@@ -4,9 +4,12 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "app13/iptc_standard_names.h"
+#include "exif/standard_tag_names.h"
 #include "export/utf8_text.h"
 #include "facts/summary_facts.h"
 
@@ -31,6 +34,10 @@ struct ObjectWriter {
     void Key(const char* key) { json.Key(key); }
 
     void Text(const char* bytes, size_t size) {
+        if (IsValidUtf8(bytes, size)) {
+            json.String(bytes, static_cast<rapidjson::SizeType>(size));
+            return;
+        }
         scratch.clear();
         AppendAsUtf8(scratch, bytes, size);
         json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
@@ -86,19 +93,28 @@ void WriteFactValue(ObjectWriter& w, const FactValue& value) {
         case FactValue::Kind::Integer: w.json.Int64(value.integer); return;
         case FactValue::Kind::Number: w.Number(value.number); return;
         case FactValue::Kind::Boolean: w.json.Bool(value.boolean); return;
+        case FactValue::Kind::TextList:
+            w.json.StartArray();
+            for (const std::string& text : value.list) w.Text(text);
+            w.json.EndArray();
+            return;
     }
 }
 
 // Every fact of the table that has a value, in the table's order.
-void WriteSummary(ObjectWriter& w, const FactValues& values) {
-    w.Key("Summary");
-    w.json.StartObject();
+void WriteFacts(ObjectWriter& w, const FactValues& values) {
     for (size_t i = 0; i < kFactCount; i++) {
         const FactValue& value = values.values[i];
         if (value.kind == FactValue::Kind::Absent) continue;
         w.Key(FactRow(i).key);
         WriteFactValue(w, value);
     }
+}
+
+void WriteSummary(ObjectWriter& w, const FactValues& values) {
+    w.Key("Summary");
+    w.json.StartObject();
+    WriteFacts(w, values);
     w.json.EndObject();
 }
 
@@ -155,11 +171,12 @@ void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryDa
             });
             w.Key("raw");
             OneOrArray(w, count, [&](size_t i) {
+                // Two 20-digit numbers and the slash.
                 char text[48];
-                const int length = std::snprintf(text, sizeof text, "%lld/%lld",
-                                                 static_cast<long long>(values[i].numerator),
-                                                 static_cast<long long>(values[i].denominator));
-                w.json.String(text, static_cast<rapidjson::SizeType>(length));
+                char* end = std::to_chars(text, text + 21, values[i].numerator).ptr;
+                *end++ = '/';
+                end = std::to_chars(end, end + 21, values[i].denominator).ptr;
+                w.json.String(text, static_cast<rapidjson::SizeType>(end - text));
             });
             return;
         }
@@ -175,12 +192,10 @@ void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
         w.json.String(DirectoryKindName(entry.directory));
         w.Key("tag");
         w.json.Uint(entry.tag);
+        // The standard's name, as scripts know it; the panes keep theirs.
         w.Key("name");
-        if (entry.name != nullptr) {
-            // The GPS names are padded to one width in the listing.
-            std::string name = entry.name;
-            name.erase(name.find_last_not_of(' ') + 1);
-            w.Text(name);
+        if (const char* name = StandardExifTagName(entry.directory, entry.tag)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -235,8 +250,8 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
         w.Key("dataset");
         w.json.Int(dataset.dataset);
         w.Key("name");
-        if (dataset.name != nullptr) {
-            w.Text(dataset.name, std::char_traits<char>::length(dataset.name));
+        if (const char* name = StandardIptcName(dataset.record, dataset.dataset)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -271,10 +286,21 @@ void WriteMessage(ObjectWriter& w, const ReportedLine& line) {
     w.json.EndObject();
 }
 
-void WriteMessages(ObjectWriter& w, const Report& report) {
+// The report's lines, then what the data left out and why (no pane shows those).
+void WriteMessages(ObjectWriter& w, const Report& report, const std::vector<std::string>& warnings) {
     w.Key("Messages");
     w.json.StartArray();
     for (const ReportedLine& line : report.lines) WriteMessage(w, line);
+    for (const std::string& warning : warnings) {
+        w.json.StartObject();
+        w.Key("pane");
+        w.json.Null();
+        w.Key("text");
+        w.Text(warning);
+        w.Key("error");
+        w.json.Bool(false);
+        w.json.EndObject();
+    }
     w.json.EndArray();
 }
 
@@ -301,7 +327,19 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
             w.Text(analysis.decoded.xmpPacket);
         }
     }
-    WriteMessages(w, analysis.report);
+    WriteMessages(w, analysis.report, facts.warnings);
+    w.json.EndObject();
+    Finish(out, w);
+}
+
+void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
+    ObjectWriter w;
+    w.json.StartObject();
+    w.Key("SourceFile");
+    w.Path(sourceFile);
+    w.Key("ok");
+    w.json.Bool(analysis.reachedSummary);
+    if (analysis.reachedSummary) WriteFacts(w, SummaryFactsOf(analysis).summary);
     w.json.EndObject();
     Finish(out, w);
 }

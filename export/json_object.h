@@ -11,6 +11,10 @@
 // but in SourceFile, which keeps the path's bytes (AppendPathAsUtf8).
 void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
 
+// The flat object of --flat: SourceFile, ok and the Summary's facts at the
+// top level, as a CSV row has them.
+void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
+
 // The object of a file that was never analysed (it vanished, or could not
 // be read at all, or is no file): ok false and the reason as its one
 // message, with the reason's code when one is given.
