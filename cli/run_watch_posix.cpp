@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace {
@@ -14,7 +15,9 @@ namespace {
 // a handler wake a thread with nothing but write(), which is safe there.
 int wakeRead = -1;
 int wakeWrite = -1;
-volatile sig_atomic_t caughtSignal = 0;
+// Lock-free, so safe in a handler, and read by other threads without a race.
+std::atomic<int> caughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a handler may only touch lock-free atomics");
 
 // The byte that tells the thread to stop; a signal sends its number.
 constexpr char kStop = 0;
@@ -59,7 +62,7 @@ RunWatch::~RunWatch() {
     thread_.join();
 }
 
-int RunWatch::LateSignal() { return caughtSignal; }
+int RunWatch::LateSignal() { return caughtSignal.load(); }
 
 void RunWatch::Watch() {
     if (wakeRead < 0) return;
