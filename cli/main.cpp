@@ -125,7 +125,7 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
 
 unsigned JobCount(const CliOptions& options) { return options.jobs > 0 ? options.jobs : UsableCpuCount(); }
 
-// The output could not be written: the run stops at once. A reader gone
+// The output could not be written: the run stops. A reader gone
 // from a pipe is told too when SIGPIPE is ignored (as a shell's trap '' PIPE
 // leaves it), for the run would otherwise go on for nobody.
 [[noreturn]] void EndForFailedOutput(int error) {
@@ -197,7 +197,7 @@ bool Run(const CliOptions& options, const RunSettings& settings, FILE* list) {
     size_t emitted = 0;
     bool allOk = true;
     {
-        RunWatch watch(output, form == OutputForm::Json ? "\n]\n" : "", EndForFailedOutput);
+        RunWatch watch(output, form == OutputForm::Json ? "\n]\n" : "");
         RunInOrder(
             walk, JobCount(options),
             [&options] {
@@ -218,11 +218,14 @@ bool Run(const CliOptions& options, const RunSettings& settings, FILE* list) {
                     output.Add(before, outcome.out, form == OutputForm::JsonLines ? "\n" : "");
                     emitted++;
                 }
-                if (output.Failure() != 0) EndForFailedOutput(output.Failure());
                 const size_t counted = counter.Total();
                 output.ShowProgress(emitted, counted > 0 ? counted : walk.Finished() ? walk.Given() : 0);
-            });
+            },
+            // A failed write stops the run: the files taken are finished
+            // (for nobody) and the workers joined before the process ends.
+            [&output] { return output.Failure() != 0; });
     }
+    if (output.Failure() != 0) EndForFailedOutput(output.Failure());
     if (form == OutputForm::Json) output.Add("", emitted == 0 ? "]\n" : "\n]\n", "");
     if (RunWatch::LateSignal() != 0) output.FinishEarly("");
     if (!output.Flush()) EndForFailedOutput(output.Failure());

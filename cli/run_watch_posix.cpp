@@ -47,8 +47,7 @@ void InstallHandlers() {
 
 }  // namespace
 
-RunWatch::RunWatch(RecordOutput& output, std::string closing, std::function<void(int)> failed)
-    : output_(output), closing_(std::move(closing)), failed_(std::move(failed)) {
+RunWatch::RunWatch(RecordOutput& output, std::string closing) : output_(output), closing_(std::move(closing)) {
     InstallHandlers();
     thread_ = std::thread(&RunWatch::Watch, this);
 }
@@ -75,6 +74,6 @@ void RunWatch::Watch() {
             output_.FinishEarly(closing_);
             _exit(128 + byte);
         }
-        if (!output_.Flush()) failed_(output_.Failure());
+        output_.Flush();
     }
 }

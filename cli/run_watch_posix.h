@@ -4,7 +4,6 @@
 // and ends the process with 128 + the signal's number (130, 143).
 #pragma once
 
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -13,9 +12,9 @@
 class RunWatch {
 public:
     // closing: what ends the output when the run is stopped early (the end
-    // of a JSON array). failed: called with the error number when a write
-    // failed; it does not return.
-    RunWatch(RecordOutput& output, std::string closing, std::function<void(int)> failed);
+    // of a JSON array). A write of the thread that fails is kept in the
+    // output, where the run finds it.
+    RunWatch(RecordOutput& output, std::string closing);
     // Stops the thread; a signal that comes later is still noted.
     ~RunWatch();
     RunWatch(const RunWatch&) = delete;
@@ -29,6 +28,5 @@ private:
 
     RecordOutput& output_;
     std::string closing_;
-    std::function<void(int)> failed_;
     std::thread thread_;
 };
