@@ -104,38 +104,8 @@ Outcome AnalyzePath(ThreadAnalysis& thread, const std::string& path, double limi
     return outcome;
 }
 
-// The object of a file whose analysis met the time limit: ok false, and
-// one message whose code says so, for programs to tell it from a file that
-// is not a JPEG.
-void AppendTimeoutJson(std::string& out, const std::string& path, double limit) {
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
-    const std::string name = AsUtf8(path);
-    const std::string text = FormatText("Timed out: no end of data within %g s", limit);
-    json.StartObject();
-    json.Key("SourceFile");
-    json.String(name.data(), static_cast<rapidjson::SizeType>(name.size()));
-    json.Key("ok");
-    json.Bool(false);
-    json.Key("File");
-    json.StartObject();
-    json.EndObject();
-    json.Key("Messages");
-    json.StartArray();
-    json.StartObject();
-    json.Key("pane");
-    json.String("exif");
-    json.Key("text");
-    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-    json.Key("error");
-    json.Bool(true);
-    json.Key("code");
-    json.String("timeout");
-    json.EndObject();
-    json.EndArray();
-    json.EndObject();
-    out.append(buffer.GetString(), buffer.GetSize());
-}
+// Why a file met the time limit, for its record.
+std::string TimeoutReason(double limit) { return FormatText("Timed out: no end of data within %g s", limit); }
 
 // The object without the EXIF entries, Photoshop resources, IPTC datasets
 // and XMP packet: what a table of an archive needs, a twentieth the size.
@@ -155,7 +125,8 @@ void AppendOutcomeJson(std::string& out, const Analysis& analysis, const std::st
                        bool summaryOnly = false) {
     if (outcome.state != kOk && outcome.state != kNotOk) return;
     if (outcome.timedOut) {
-        AppendTimeoutJson(out, path, outcome.limit);
+        // ok false, and a message whose code tells it from a file that is not a JPEG.
+        AppendJsonFailure(out, path, TimeoutReason(outcome.limit), "timeout");
     } else if (summaryOnly) {
         thread_local std::string full;
         full.clear();
@@ -299,7 +270,7 @@ std::pair<py::bytes, size_t> Lines(const std::vector<std::string>& paths, double
             if (outcome.state != kOk) outcome.state = kNotOk;
             if (format == LineFormat::Csv) {
                 if (outcome.timedOut) {
-                    AppendCsvFailure(out, path);
+                    AppendCsvFailure(out, path, TimeoutReason(outcome.limit));
                 } else {
                     AppendCsvRow(out, thread.analysis, path);
                 }
@@ -326,12 +297,12 @@ py::bytes CsvHeader() {
     return py::bytes(out);
 }
 
-py::bytes FailureLine(const std::string& path, const std::string& reason, bool csv) {
+py::bytes FailureLine(const std::string& path, const std::string& reason, bool csv, const std::string& code) {
     std::string out;
     if (csv) {
-        AppendCsvFailure(out, path);
+        AppendCsvFailure(out, path, reason);
     } else {
-        AppendJsonFailure(out, path, reason);
+        AppendJsonFailure(out, path, reason, code.empty() ? nullptr : code.c_str());
         out += '\n';
     }
     return py::bytes(out);
@@ -346,22 +317,42 @@ py::bytes MarshalOfJsonText(std::string text) {
 }
 
 // The command line's folder walk (pixloupe-report -r): the same files in
-// the same order, handed out in batches.
+// the same order, handed out in batches. What the command line reports as
+// refused (a FIFO, socket or device met in a folder, a folder that cannot
+// be read) is kept apart, to be written as its record.
 class Walk {
 public:
     Walk(std::vector<std::string> roots, std::vector<std::string> extensions)
-        : walk_(std::move(roots), true, extensions.empty() ? DefaultWalkExtensions() : std::move(extensions)) {}
+        : walk_(std::move(roots), true, extensions.empty() ? DefaultWalkExtensions() : std::move(extensions)) {
+        walk_.TellRefusedAsItems();
+    }
 
-    // Up to count paths; fewer only at the end. A root that is a file is
-    // taken whatever its name, as on the command line.
+    // Up to count paths to analyse; fewer only at the end. A root that is
+    // a file is taken whatever its name, as on the command line.
     std::vector<py::bytes> Next(size_t count) {
         std::vector<std::string> paths;
         {
             py::gil_scoped_release unlocked;
             WalkItem item;
-            while (paths.size() < count && walk_.Next(&item)) paths.push_back(std::move(item.path));
+            while (paths.size() < count && walk_.Next(&item)) {
+                if (item.kind == WalkItemKind::Refused) {
+                    refused_.push_back({std::move(item.path), std::move(item.reason), item.code ? item.code : ""});
+                } else {
+                    paths.push_back(std::move(item.path));
+                }
+            }
         }
         return std::vector<py::bytes>(paths.begin(), paths.end());
+    }
+
+    // The items refused since the last call, each as (path, reason, code).
+    std::vector<py::tuple> Refused() {
+        std::vector<py::tuple> taken;
+        for (const RefusedItem& item : refused_) {
+            taken.push_back(py::make_tuple(py::bytes(item.path), py::bytes(item.reason), py::bytes(item.code)));
+        }
+        refused_.clear();
+        return taken;
     }
 
     // The folders that could not be read since the last call, with why.
@@ -371,7 +362,11 @@ public:
     }
 
 private:
+    struct RefusedItem {
+        std::string path, reason, code;
+    };
     FileWalk walk_;
+    std::vector<RefusedItem> refused_;
 };
 
 // The summary's facts in output order, each as (key, type): the columns of
@@ -400,10 +395,12 @@ PYBIND11_MODULE(_pixloupe, m) {
     m.def("csv_lines", &CsvLines, py::arg("paths"), py::arg("limit"));
     m.def("csv_header", &CsvHeader);
     m.def("marshal_of_json", &MarshalOfJsonText, py::arg("text"));
-    m.def("failure_line", &FailureLine, py::arg("path"), py::arg("reason"), py::arg("csv") = false);
+    m.def("failure_line", &FailureLine, py::arg("path"), py::arg("reason"), py::arg("csv") = false,
+          py::arg("code") = std::string());
     py::class_<Walk>(m, "Walk")
         .def(py::init<std::vector<std::string>, std::vector<std::string>>(), py::arg("roots"),
              py::arg("extensions") = std::vector<std::string>())
         .def("next", &Walk::Next, py::arg("count"))
+        .def("refused", &Walk::Refused)
         .def("problems", &Walk::Problems);
 }

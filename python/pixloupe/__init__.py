@@ -154,8 +154,9 @@ def walk(roots, extensions=None):
     paths of the roots' type (str, or bytes for bytes roots): roots is one
     path or a list of them; a root that is a file is taken whatever its
     name; in folders, names ending in one of extensions (any case, default
-    .jpg .jpeg .jpe .jfif), links to folders not followed. A folder that
-    cannot be read is stepped over, as by the command line."""
+    .jpg .jpeg .jpe .jfif), links to folders not followed. What is not a
+    regular file (a FIFO, a device) and a folder that cannot be read are
+    stepped over: the command line writes only a record of them."""
     given = [roots] if isinstance(roots, (str, bytes, os.PathLike)) else list(roots)
     as_bytes = bool(given) and all(isinstance(os.fspath(root), bytes) for root in given)
     endings = [] if extensions is None else [
@@ -163,6 +164,7 @@ def walk(roots, extensions=None):
     listing = _pixloupe.Walk(_roots(given), endings)
     while True:
         paths = listing.next(256)
+        listing.refused()  # not files to analyse: the command line writes only a record of them
         for path in paths:
             yield path if as_bytes else os.fsdecode(path)
         if len(paths) < 256:

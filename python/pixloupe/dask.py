@@ -106,24 +106,34 @@ def _frame(objects):
     return pandas.DataFrame(data)
 
 
-def _summary_partition(paths, limit):
-    lines, _ = _pixloupe.json_lines(paths, limit, True)
-    return _frame([json.loads(line) for line in lines.splitlines()])
-
-
-def _object_partition(paths, limit):
-    lines, _ = _pixloupe.json_lines(paths, limit)
+def _objects(paths, refused, limit, summary_only):
+    """The objects of a partition's files, then of its refused items (a
+    FIFO met in a folder, a folder that cannot be read: ok False, as the
+    command line writes them)."""
+    lines, _ = _pixloupe.json_lines(paths, limit, summary_only)
+    lines += b"".join(_pixloupe.failure_line(path, reason, False, code) for path, reason, code in refused)
     return [json.loads(line) for line in lines.splitlines()]
 
 
+def _summary_partition(paths, refused, limit):
+    return _frame(_objects(paths, refused, limit, True))
+
+
+def _object_partition(paths, refused, limit):
+    return _objects(paths, refused, limit, False)
+
+
 def _partitions(roots, partition_size):
+    """The walk's files in lists of partition_size, each with the items
+    refused while it was listed."""
     if partition_size < 1:
         raise ValueError("partition_size must be at least 1")
     walk = _pixloupe.Walk([os.path.abspath(root) for root in _roots(roots)])
     while True:
         paths = walk.next(partition_size)
-        if paths:
-            yield paths
+        refused = walk.refused()
+        if paths or refused:
+            yield paths, refused
         if len(paths) < partition_size:
             return
 
@@ -164,7 +174,8 @@ def read_archive(roots, *, scheduler=None, partition_size=PARTITION_SIZE, timeou
     limit = _limit(timeout)
     _use_scheduler(scheduler)
     meta = summary_meta()
-    parts = [dask.delayed(_summary_partition, pure=False)(paths, limit) for paths in _partitions(roots, partition_size)]
+    parts = [dask.delayed(_summary_partition, pure=False)(paths, refused, limit)
+             for paths, refused in _partitions(roots, partition_size)]
     if not parts:
         return dask.dataframe.from_pandas(meta, npartitions=1)
     return dask.dataframe.from_delayed(parts, meta=meta, verify_meta=False)
@@ -174,7 +185,8 @@ def to_bag(roots, *, partition_size=PARTITION_SIZE, timeout=None):
     """A dask.bag.Bag of the whole objects of the files under roots, each
     the dict pixloupe.analyze gives, in the walk's order."""
     limit = _limit(timeout)
-    parts = [dask.delayed(_object_partition, pure=False)(paths, limit) for paths in _partitions(roots, partition_size)]
+    parts = [dask.delayed(_object_partition, pure=False)(paths, refused, limit)
+             for paths, refused in _partitions(roots, partition_size)]
     if not parts:
         return dask.bag.from_sequence([], npartitions=1)
     return dask.bag.from_delayed(parts)

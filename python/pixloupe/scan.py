@@ -277,11 +277,24 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
             problems += 1
             sys.stderr.write(f"pixloupe.scan: {os.fsdecode(problem)}\n")
 
+    def write_refused():
+        # What the walk does not read (a FIFO, socket or device in a folder,
+        # a folder that cannot be read) has its record, as the command line
+        # writes it, at once.
+        nonlocal written, not_ok
+        for path, reason, code in walk.refused():
+            if skip and _written_name(path) in skip:
+                continue
+            out.write(_pixloupe.failure_line(path, reason, form == "csv", code))
+            written += 1
+            not_ok += 1
+
     def submit_ahead():
         nonlocal listed, walk_done
         while not walk_done and len(partitions) < ahead:
             paths = walk.next(partition_size)
             report_problems()
+            write_refused()
             walk_done = len(paths) < partition_size
             if skip:
                 paths = [path for path in paths if _written_name(path) not in skip]
@@ -309,7 +322,8 @@ def scan(client, roots, out, partition_size=PARTITION_SIZE, progress=None, spool
             # Only a file that ends the process each time gets here: its
             # partition's files are told as not analysed, once each.
             sys.stderr.write(f"pixloupe.scan: {KILLED_REASON}: the {len(paths)} files from {os.fsdecode(paths[0])}\n")
-            out.write(b"".join(_pixloupe.failure_line(path, KILLED_REASON, form == "csv") for path in paths))
+            out.write(b"".join(_pixloupe.failure_line(path, KILLED_REASON, form == "csv", "worker-killed")
+                               for path in paths))
             bad = len(paths)
         written += len(paths)
         not_ok += bad

@@ -143,7 +143,7 @@ class SpecialFiles(unittest.TestCase):
 
             for name, writer, wanted_ok, wanted_code in (("no writer", None, False, "timeout"),
                                                          ("a photograph written", feed, True, None),
-                                                         ("/dev/null", None, False, None)):
+                                                         ("/dev/null", None, False, "not-jpeg")):
                 path = name if name.startswith("/") else fifo
                 with self.subTest(case=name):
                     thread = writer and threading.Thread(target=writer)
@@ -153,7 +153,9 @@ class SpecialFiles(unittest.TestCase):
                     self.assertLess(time.monotonic() - started, 3)
                     thread and thread.join(10)
                     codes = [message.get("code") for message in data_of["Messages"]]
-                    self.assertEqual((data_of["ok"], wanted_code in codes), (wanted_ok, True), data_of)
+                    self.assertEqual((data_of["ok"], wanted_code is None or wanted_code in codes), (wanted_ok, True),
+                                     data_of)
+                    self.assertEqual("timeout" in codes, wanted_code == "timeout")
                     if wanted_ok:
                         self.assertEqual(data_of["Summary"], pixloupe.analyze_bytes(data, fifo)["Summary"])
             started = time.monotonic()
