@@ -98,17 +98,17 @@ TEST(XmpHostile, PacketsGiveMessagesAndKeepWhatWasRead) {
         return entities;
     }() + "]>";
     const std::vector<HostileCase> cases = {
-        {"unclosed elements", kHead + "><xmp:Label>Red</xmp:Label><xmp:Nickname>", "no element found", "4"},
-        {"a billion laughs", laughs + kHead + "><xmp:Label>&k;</xmp:Label>" + kTail, "declares an entity", "(none)"},
+        {"unclosed elements", kHead + "><xmp:Label>Red</xmp:Label><xmp:Nickname>", "not read further", "4"},
+        {"a billion laughs", laughs + kHead + "><xmp:Label>&k;</xmp:Label>" + kTail, "entities are not expanded", "(none)"},
         {"an external entity", "<!DOCTYPE x [<!ENTITY e SYSTEM 'file:///etc/passwd'>]>" + kHead +
                                    "><xmp:Label>&e;</xmp:Label>" + kTail,
-         "declares an entity", "(none)"},
+         "entities are not expanded", "(none)"},
         {"100,000 nested elements", kHead + ">" + Repeated("<xmp:a>", 100000) + Repeated("</xmp:a>", 100000) + kTail,
          "nested more than", "4"},
-        {"invalid UTF-8", kHead + "><xmp:Label>R\xC3\x28" "d</xmp:Label>" + kTail, "not well-formed", "4"},
+        {"invalid UTF-8", kHead + "><xmp:Label>R\xC3\x28" "d</xmp:Label>" + kTail, "not read further", "4"},
         {"a value over the size bound", kHead + "><xmp:Label>" + Repeated("x", 17 << 20) + "</xmp:Label>" + kTail,
          "values over", "4"},
-        {"text after the root", kHead + "/>" + kTail.substr(kTail.find("</rdf:RDF>")) + "<more/>", "junk after", "4"},
+        {"text after the root", kHead + "/>" + kTail.substr(kTail.find("</rdf:RDF>")) + "<more/>", "not read further", "4"},
     };
     for (const HostileCase& c : cases) {
         std::vector<XmpProperty> properties;
