@@ -21,6 +21,8 @@ struct CliOptions {
     std::vector<std::string> extensions = DefaultWalkExtensions();
     unsigned jobs = 0;  // 0: one per core
     bool progress = true;
+    bool xmpPacket = false;  // the JSON holds the XMP packet too
+    bool xmpGroups = false;  // the XMP properties' keys start "XMP-"
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> files;

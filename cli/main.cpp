@@ -79,7 +79,8 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
     } else {
         outcome.ok = AnalyzeItem(reporter, item);
         csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path)
-            : AppendJsonObject(outcome.out, reporter.analysis, item.path);
+            : AppendJsonObject(outcome.out, reporter.analysis, item.path,
+                               JsonOptions{settings.options.xmpPacket, settings.options.xmpGroups});
     }
     return outcome;
 }

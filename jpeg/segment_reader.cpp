@@ -92,7 +92,7 @@ bool IsXmpExtension(ByteView block) {
 // Beyond the first XMP segment: an extension piece, while the bounds allow,
 // and the main packet when an extension piece came first.
 bool KeepsXmpAfterFirst(Analysis& analysis, ByteView block) {
-    const SegmentList& list = analysis.summary.segments;
+    const SegmentList& list = analysis.segments;
     int32_t pieces = 0;
     int64_t pieceBytes = 0;
     bool mainKept = false;

@@ -85,7 +85,7 @@ void DecodeXmpPacket(DecodedData& data, ByteView packet) {
 }
 
 void DecodeJpegXmp(Analysis& analysis) {
-    const SegmentList& list = analysis.summary.segments;
+    const SegmentList& list = analysis.segments;
     for (int32_t i = 0; i < list.count; i++) {
         const JpegSegment& segment = list.entries[static_cast<size_t>(i)];
         const ByteView payload = PayloadOf(segment);

@@ -333,3 +333,34 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
               (std::vector<std::string>{"e.png", "f.txt", "b.jpeg"}));
     fs::permissions(tree + "/locked", fs::perms::owner_all);
 }
+
+TEST(Cli, XmpIsAnObjectOfPropertiesThePacketOnlyWhenAsked) {
+    struct XmpCase {
+        std::string options;
+        std::string ratingKey;
+        bool packet;
+    };
+    const XmpCase cases[] = {
+        {"--jsonl", "xmp:Rating", false},
+        {"--jsonl --xmp-groups", "XMP-xmp:Rating", false},
+        {"--json --xmp-packet", "xmp:Rating", true},
+    };
+    const std::string photo = std::string(PIXLOUPE_SOURCE_DIR) + "/tests/xmp/photos/xmp-catalogue.jpg";
+    for (const XmpCase& c : cases) {
+        CommandResult result = RunReport(c.options + " " + Quote(photo));
+        rapidjson::Document parsed;
+        parsed.Parse(result.out.c_str());
+        ASSERT_FALSE(parsed.HasParseError()) << c.options;
+        const rapidjson::Value& object = parsed.IsArray() ? parsed[0] : parsed;
+        ASSERT_TRUE(object.HasMember("XMP") && object["XMP"].IsObject()) << c.options;
+        const rapidjson::Value& xmp = object["XMP"];
+        ASSERT_TRUE(xmp.HasMember(c.ratingKey.c_str())) << c.options;
+        EXPECT_STREQ(xmp[c.ratingKey.c_str()].GetString(), "3") << c.options;
+        EXPECT_EQ(object.HasMember("XMPPacket"), c.packet) << c.options;
+        if (!c.packet) continue;
+        // exiftool pads its packets with about 2 KB of blanks and line ends.
+        const std::string packet = object["XMPPacket"].GetString();
+        EXPECT_EQ(packet.find("                    "), std::string::npos);
+        EXPECT_EQ(packet.substr(packet.size() - 19), "<?xpacket end='w'?>");
+    }
+}
