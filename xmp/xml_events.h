@@ -39,6 +39,9 @@ enum class XmlEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 // byte order mark to skip.
 XmlEncoding DetectXmlEncoding(ByteView bytes, size_t* markLength);
 
+// How many bytes from the start form whole, valid UTF-8 characters.
+size_t ValidUtf8Length(ByteView bytes);
+
 // Parses the document, reporting its events to handler. Entity
 // declarations are refused (no internal entity is expanded, no external one
 // read). Returns true when the whole document was well-formed and read;

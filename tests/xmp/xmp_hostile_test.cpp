@@ -116,7 +116,7 @@ TEST(XmpHostile, PacketsGiveMessagesAndKeepWhatWasRead) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(ReadXmpProperties(MakeView(Bytes(c.packet)), properties, messages)) << c.label;
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 2.0) << c.label;
+        EXPECT_LT(seconds, 5.0) << c.label;
         EXPECT_NE(Joined(messages).find(c.message), std::string::npos) << c.label << ": " << Joined(messages);
         EXPECT_EQ(RatingOf(properties), c.rating) << c.label;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/byte_builder.h"
+#include "xmp/xml_events.h"
 #include "xmp/xmp.h"
 #include "xmp/xmp_properties.h"
 
@@ -109,4 +110,19 @@ TEST(XmpProperties, PaddingLeavesThePacket) {
         {"<x/>", "<x/>"},
     };
     for (const auto& c : cases) EXPECT_EQ(UnpaddedXmpPacket(c.first), c.second) << c.first.substr(0, 10);
+}
+
+TEST(XmpProperties, Utf8EndsAtTheFirstByteThatIsNot) {
+    const std::vector<std::pair<std::vector<uint8_t>, size_t>> cases = {
+        {Bytes("plain"), 5},
+        {{'a', 0xC3, 0xA9, 'b'}, 4},               // two bytes
+        {{0xE6, 0x97, 0xA5, 0xF0, 0x9F, 0x98, 0x80}, 7},  // three and four
+        {{'a', 0xC3, 0x28}, 1},                    // no continuation byte
+        {{'a', 0xC0, 0xAF}, 1},                    // overlong
+        {{0xED, 0xA0, 0x80}, 0},                   // a surrogate
+        {{0xF4, 0x90, 0x80, 0x80}, 0},             // past U+10FFFF
+        {{'a', 'b', 0xE6, 0x97}, 2},               // cut short
+        {{0xFF}, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ValidUtf8Length(MakeView(c.first)), c.second) << c.first.size();
 }
