@@ -4,9 +4,12 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "app13/iptc_standard_names.h"
+#include "exif/standard_tag_names.h"
 #include "export/utf8_text.h"
 #include "export/xmp_json.h"
 #include "facts/summary_facts.h"
@@ -32,11 +35,20 @@ struct ObjectWriter {
     void Key(const char* key) { json.Key(key); }
 
     void Text(const char* bytes, size_t size) {
+        if (IsValidUtf8(bytes, size)) {
+            json.String(bytes, static_cast<rapidjson::SizeType>(size));
+            return;
+        }
         scratch.clear();
         AppendAsUtf8(scratch, bytes, size);
         json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
     }
     void Text(const std::string& bytes) { Text(bytes.data(), bytes.size()); }
+    void Path(const std::string& bytes) {
+        scratch.clear();
+        AppendPathAsUtf8(scratch, bytes.data(), bytes.size());
+        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+    }
 
     // JSON has no infinity or NaN: such a number is null.
     void Number(double value) {
@@ -82,19 +94,28 @@ void WriteFactValue(ObjectWriter& w, const FactValue& value) {
         case FactValue::Kind::Integer: w.json.Int64(value.integer); return;
         case FactValue::Kind::Number: w.Number(value.number); return;
         case FactValue::Kind::Boolean: w.json.Bool(value.boolean); return;
+        case FactValue::Kind::TextList:
+            w.json.StartArray();
+            for (const std::string& text : value.list) w.Text(text);
+            w.json.EndArray();
+            return;
     }
 }
 
 // Every fact of the table that has a value, in the table's order.
-void WriteSummary(ObjectWriter& w, const FactValues& values) {
-    w.Key("Summary");
-    w.json.StartObject();
+void WriteFacts(ObjectWriter& w, const FactValues& values) {
     for (size_t i = 0; i < kFactCount; i++) {
         const FactValue& value = values.values[i];
         if (value.kind == FactValue::Kind::Absent) continue;
         w.Key(FactRow(i).key);
         WriteFactValue(w, value);
     }
+}
+
+void WriteSummary(ObjectWriter& w, const FactValues& values) {
+    w.Key("Summary");
+    w.json.StartObject();
+    WriteFacts(w, values);
     w.json.EndObject();
 }
 
@@ -151,11 +172,12 @@ void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryDa
             });
             w.Key("raw");
             OneOrArray(w, count, [&](size_t i) {
+                // Two 20-digit numbers and the slash.
                 char text[48];
-                const int length = std::snprintf(text, sizeof text, "%lld/%lld",
-                                                 static_cast<long long>(values[i].numerator),
-                                                 static_cast<long long>(values[i].denominator));
-                w.json.String(text, static_cast<rapidjson::SizeType>(length));
+                char* end = std::to_chars(text, text + 21, values[i].numerator).ptr;
+                *end++ = '/';
+                end = std::to_chars(end, end + 21, values[i].denominator).ptr;
+                w.json.String(text, static_cast<rapidjson::SizeType>(end - text));
             });
             return;
         }
@@ -171,12 +193,10 @@ void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
         w.json.String(DirectoryKindName(entry.directory));
         w.Key("tag");
         w.json.Uint(entry.tag);
+        // The standard's name, as scripts know it; the panes keep theirs.
         w.Key("name");
-        if (entry.name != nullptr) {
-            // The GPS names are padded to one width in the listing.
-            std::string name = entry.name;
-            name.erase(name.find_last_not_of(' ') + 1);
-            w.Text(name);
+        if (const char* name = StandardExifTagName(entry.directory, entry.tag)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -231,8 +251,8 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
         w.Key("dataset");
         w.json.Int(dataset.dataset);
         w.Key("name");
-        if (dataset.name != nullptr) {
-            w.Text(dataset.name, std::char_traits<char>::length(dataset.name));
+        if (const char* name = StandardIptcName(dataset.record, dataset.dataset)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -247,21 +267,41 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
     w.json.EndArray();
 }
 
-void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error) {
+// A message line, with the code and the system's reason of a refusal.
+void WriteMessage(ObjectWriter& w, const ReportedLine& line) {
     w.json.StartObject();
     w.Key("pane");
-    w.json.String(kPaneNames[static_cast<int>(pane)]);
+    w.json.String(kPaneNames[static_cast<int>(line.pane)]);
     w.Key("text");
-    w.Text(text);
+    w.Text(line.text);
     w.Key("error");
-    w.json.Bool(error);
+    w.json.Bool(line.error);
+    if (line.code != nullptr) {
+        w.Key("code");
+        w.json.String(line.code);
+    }
+    if (!line.reason.empty()) {
+        w.Key("reason");
+        w.Text(line.reason);
+    }
     w.json.EndObject();
 }
 
-void WriteMessages(ObjectWriter& w, const Report& report) {
+// The report's lines, then what the data left out and why (no pane shows those).
+void WriteMessages(ObjectWriter& w, const Report& report, const std::vector<std::string>& warnings) {
     w.Key("Messages");
     w.json.StartArray();
-    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error);
+    for (const ReportedLine& line : report.lines) WriteMessage(w, line);
+    for (const std::string& warning : warnings) {
+        w.json.StartObject();
+        w.Key("pane");
+        w.json.Null();
+        w.Key("text");
+        w.Text(warning);
+        w.Key("error");
+        w.json.Bool(false);
+        w.json.EndObject();
+    }
     w.json.EndArray();
 }
 
@@ -275,7 +315,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     const SummaryFacts facts = SummaryFactsOf(analysis);
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
     WriteFile(w, facts);
@@ -297,16 +337,28 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
             w.Text(analysis.decoded.xmpPacketUnpadded);
         }
     }
-    WriteMessages(w, analysis.report);
+    WriteMessages(w, analysis.report, facts.warnings);
     w.json.EndObject();
     Finish(out, w);
 }
 
-void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason) {
+void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
     ObjectWriter w;
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
+    w.Key("ok");
+    w.json.Bool(analysis.reachedSummary);
+    if (analysis.reachedSummary) WriteFacts(w, SummaryFactsOf(analysis).summary);
+    w.json.EndObject();
+    Finish(out, w);
+}
+
+void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason, const char* code) {
+    ObjectWriter w;
+    w.json.StartObject();
+    w.Key("SourceFile");
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(false);
     // Nothing is known of the file: its facts are an empty object, as for a missing file.
@@ -315,7 +367,7 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.json.EndObject();
     w.Key("Messages");
     w.json.StartArray();
-    WriteMessage(w, ReportPane::Exif, reason, true);
+    WriteMessage(w, ReportedLine{ReportPane::Exif, true, reason, code, std::string()});
     w.json.EndArray();
     w.json.EndObject();
     Finish(out, w);

@@ -193,6 +193,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         int low = SourceByte(source);
         int length = high == EOF || low == EOF ? -1 : high * 256 + low;
         if (length < 2) {
+            analysis.endedEarly = length == -1;
             ReportFatal(report, "invalid marker\r\n");
             return false;
         }
@@ -201,6 +202,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         if (!ContentIsUsed(marker) && payload > kLongestCopiedUnreadPayload) {
             StepOver step = SourceStepOver(source, payload);
             if (step == StepOver::SourceEnds) {
+                analysis.endedEarly = true;
                 ReportFatal(report, "Premature end of file?\r\n");
                 return false;
             }
@@ -210,6 +212,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
         if (SourceRead(source, block.data() + 2, payload) != payload) {
+            analysis.endedEarly = true;
             ReportFatal(report, "Premature end of file?\r\n");
             return false;
         }
@@ -242,6 +245,12 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
             if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
         } else if (marker == kMarkerCom) {
             RecordComment(summary, view);
+            // The data keeps the first comment whole, as stored.
+            if (!analysis.decoded.hasComment) {
+                analysis.decoded.hasComment = true;
+                const ByteView payload = TailView(view, 2);
+                analysis.decoded.comment.assign(reinterpret_cast<const char*>(payload.data), payload.size);
+            }
         }
     }
 }
