@@ -52,6 +52,8 @@ void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
     json->excludes(jsonLines)->excludes(csv);
     flat->excludes(csv);
     jsonLines->excludes(csv);
+    app.add_flag("--xmp-packet", options.xmpPacket, "With --json or --jsonl: the XMP packet too, without its padding");
+    app.add_flag("--xmp-groups", options.xmpGroups, "With --json or --jsonl: XMP keys as XMP-prefix:Name");
     app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
     // One argument an occurrence, split at commas: the files that follow are not endings.
     app.add_option("--ext", values.extensions, "The file name endings a walk takes (default jpg,jpeg,jpe,jfif)")

@@ -30,6 +30,8 @@ struct CliOptions {
     bool progress = true;
     bool flat = false;             // JSON objects of SourceFile, ok and the Summary's keys only
     bool checkThumbnails = false;  // decode every thumbnail in the data forms too
+    bool xmpPacket = false;  // the JSON holds the XMP packet too
+    bool xmpGroups = false;  // the XMP properties' keys start "XMP-"
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> files;

@@ -117,7 +117,8 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
         } else if (settings.options.flat) {
             AppendFlatJsonObject(outcome.out, reporter.analysis, item.path);
         } else {
-            AppendJsonObject(outcome.out, reporter.analysis, item.path);
+            AppendJsonObject(outcome.out, reporter.analysis, item.path,
+                             JsonOptions{settings.options.xmpPacket, settings.options.xmpGroups});
         }
     }
     return outcome;

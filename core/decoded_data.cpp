@@ -16,6 +16,10 @@ void ClearDecodedData(DecodedData& data) {
     data.comment.clear();
     data.hasXmp = false;
     data.xmpPacket.clear();
+    data.xmpPacketUnpadded.clear();
+    data.xmpProperties.clear();
+    data.xmpMessages.clear();
+    data.xmpBytes = 0;
     data.gps = GpsPosition{};
 }
 
@@ -53,4 +57,26 @@ const char* DirectoryKindName(DirectoryKind kind) {
         case DirectoryKind::Ifd1: return "IFD1";
     }
     return "IFD0";
+}
+
+const XmpProperty* FindXmpProperty(const DecodedData& data, const std::string& namespaceUri,
+                                   const std::string& name) {
+    for (const XmpProperty& property : data.xmpProperties) {
+        if (property.namespaceUri != namespaceUri) continue;
+        if (property.path == name || property.name == name) return &property;
+    }
+    return nullptr;
+}
+
+const std::string* FirstXmpValue(const DecodedData& data, const std::string& namespaceUri,
+                                 const std::string& name) {
+    const XmpProperty* property = FindXmpProperty(data, namespaceUri, name);
+    if (property == nullptr || property->values.empty()) return nullptr;
+    return &property->values.front();
+}
+
+std::vector<std::string> XmpValues(const DecodedData& data, const std::string& namespaceUri,
+                                   const std::string& name) {
+    const XmpProperty* property = FindXmpProperty(data, namespaceUri, name);
+    return property != nullptr ? property->values : std::vector<std::string>();
 }

@@ -78,6 +78,24 @@ struct GpsPosition {
     double altitude = 0;   // metres, below sea level negative
 };
 
+// How an XMP property holds its values: one simple value, the items of an
+// unordered or ordered list, or the alternatives of a language list.
+enum class XmpForm { Simple, Bag, Seq, Alt };
+
+// One XMP property. A structure's fields are properties of their own, named
+// by the path from the top property: exif:Flash's field Fired is the
+// property "Flash/Fired", named "FlashFired". Fields of structures inside a
+// list collect one value per item, in order.
+struct XmpProperty {
+    std::string namespaceUri;
+    std::string prefix;  // the namespace's prefix as the packet writes it
+    std::string path;    // the local names from the top property down, joined by '/'
+    std::string name;    // the names of the path, each with a capital first letter, run together
+    XmpForm form = XmpForm::Simple;
+    std::vector<std::string> values;     // in the packet's order
+    std::vector<std::string> languages;  // for Alt: each value's xml:lang ("x-default" first)
+};
+
 struct DecodedData {
     std::vector<ExifEntryData> exifEntries;
     std::vector<int64_t> integerPool;
@@ -91,6 +109,10 @@ struct DecodedData {
     std::string comment;    // the first COM segment's payload, as stored
     bool hasXmp = false;
     std::string xmpPacket;  // the packet after its namespace name
+    std::string xmpPacketUnpadded;  // the packet without the padding before its end
+    std::vector<XmpProperty> xmpProperties;  // of the packet and its extension
+    std::vector<std::string> xmpMessages;    // what could not be read, and why
+    int64_t xmpBytes = 0;  // the packet and the extension pieces reassembled with it
     GpsPosition gps;
 };
 
@@ -104,3 +126,15 @@ const double* EntryReals(const DecodedData& data, const ExifEntryData& entry);
 std::string EntryBytes(const DecodedData& data, const ExifEntryData& entry);
 
 const char* DirectoryKindName(DirectoryKind kind);
+
+// The XMP property of this namespace whose path or name is name ("subject"
+// or "Subject", "Flash/Fired" or "FlashFired"); nullptr when there is none.
+const XmpProperty* FindXmpProperty(const DecodedData& data, const std::string& namespaceUri,
+                                   const std::string& name);
+// Its first value (the x-default one of a language list); nullptr when the
+// property is absent or holds no value.
+const std::string* FirstXmpValue(const DecodedData& data, const std::string& namespaceUri,
+                                 const std::string& name);
+// All its values, in order; empty when the property is absent.
+std::vector<std::string> XmpValues(const DecodedData& data, const std::string& namespaceUri,
+                                   const std::string& name);

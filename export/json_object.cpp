@@ -11,6 +11,7 @@
 #include "app13/iptc_standard_names.h"
 #include "exif/standard_tag_names.h"
 #include "export/utf8_text.h"
+#include "export/xmp_json.h"
 #include "facts/summary_facts.h"
 
 namespace {
@@ -308,7 +309,8 @@ void Finish(std::string& out, const ObjectWriter& w) { out.append(w.buffer.GetSt
 
 }  // namespace
 
-void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
+void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile,
+                      const JsonOptions& options) {
     ObjectWriter w;
     const SummaryFacts facts = SummaryFactsOf(analysis);
     w.json.StartObject();
@@ -324,7 +326,15 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
         WriteIptcDatasets(w, analysis.decoded);
         if (analysis.decoded.hasXmp) {
             w.Key("XMP");
-            w.Text(analysis.decoded.xmpPacket);
+            WriteXmpObject(w.json, analysis.decoded.xmpProperties, options.xmpGroups);
+        }
+        if (!analysis.decoded.xmpMessages.empty()) {
+            w.Key("XMPMessages");
+            WriteXmpMessages(w.json, analysis.decoded.xmpMessages);
+        }
+        if (analysis.decoded.hasXmp && options.xmpPacket) {
+            w.Key("XMPPacket");
+            w.Text(analysis.decoded.xmpPacketUnpadded);
         }
     }
     WriteMessages(w, analysis.report, facts.warnings);

@@ -9,7 +9,16 @@
 // Writes the object of the analysis, whose file is named sourceFile, with
 // no line end. Text is valid UTF-8: bytes that are not are taken as Latin-1,
 // but in SourceFile, which keeps the path's bytes (AppendPathAsUtf8).
-void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
+// What the object holds beyond its usual members: the XMP packet itself
+// (its padding taken off), and the XMP properties' keys with exiftool's
+// "XMP-" group before the prefix.
+struct JsonOptions {
+    bool xmpPacket = false;
+    bool xmpGroups = false;
+};
+
+void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile,
+                      const JsonOptions& options = JsonOptions());
 
 // The flat object of --flat: SourceFile, ok and the Summary's facts at the
 // top level, as a CSV row has them.

@@ -5,7 +5,8 @@
 The seeds are written to a folder outside the repository (never committed):
 for each file, its bytes up to the first start-of-scan marker (nothing after
 it is ever read) for the whole-file target, and the payloads of its APP1
-"Exif", APP1 XMP and APP13 segments for the three block targets. The small
+"Exif", APP1 XMP and APP13 segments for the three block targets, and the XMP packets
+alone for the properties target. The small
 hand-built seeds under fuzz/seeds/<target>/ are copied in as well.
 
 usage: make-seeds.py CORPUS_DIR OUTPUT_DIR
@@ -15,7 +16,7 @@ import os
 import shutil
 import sys
 
-TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet")
+TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet", "fuzz_xmp_properties")
 MAX_WHOLE_FILE = 300000
 
 
@@ -71,6 +72,8 @@ def main():
                     save(os.path.join(output, "fuzz_exif_block"), payload[6:])
                 elif marker == 0xE1 and payload[:5] == b"http:":
                     save(os.path.join(output, "fuzz_xmp_packet"), payload)
+                    # The packet alone, after its namespace name's zero byte.
+                    save(os.path.join(output, "fuzz_xmp_properties"), payload[payload.find(b"\0") + 1:])
                 elif marker == 0xED:
                     save(os.path.join(output, "fuzz_photoshop_block"), payload)
             # Keep a few bytes past SOS (or the whole small file when the walk

@@ -20,13 +20,14 @@ case "$seconds" in
     ''|*[!0-9]*) echo "usage: $0 SECONDS_PER_TARGET [TARGET...]" >&2; exit 2 ;;
 esac
 shift
-targets=${*:-fuzz_whole_file fuzz_exif_block fuzz_photoshop_block fuzz_xmp_packet}
+targets=${*:-fuzz_whole_file fuzz_exif_block fuzz_photoshop_block fuzz_xmp_packet fuzz_xmp_properties}
 build=${PIXLOUPE_FUZZ_BUILD:-$root/build-fuzz}
 work=${PIXLOUPE_FUZZ_WORK:-$build/fuzz-work}
 corpus=${PIXLOUPE_CORPUS:-$root/../shared/corpus}
 
 mkdir -p "$work/seeds" "$work/logs"
 python3 "$here/make-seeds.py" "$root/tests/photos" "$work/seeds" || exit 2
+python3 "$here/make-seeds.py" "$root/tests/xmp/photos" "$work/seeds" || exit 2
 if [ -d "$corpus" ]; then
     python3 "$here/make-seeds.py" "$corpus" "$work/seeds" || exit 2
 fi

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "core/jpeg_markers.h"
 #include "report/report.h"
@@ -20,6 +21,15 @@ constexpr int kMaxCommentBlock = 2000;
 constexpr size_t kLongestCopiedUnreadPayload = 16 * 1024;
 
 enum class SegmentKind { Other, Exif, Xmp, Photoshop };
+
+// Extended XMP: what does not fit in one segment follows in segments of its
+// own, each "http://ns.adobe.com/xmp/extension/" and a zero byte, then a
+// 32-digit GUID, the full length, the piece's offset, the piece. They are
+// kept beside the first XMP segment, up to a bound in count and size.
+constexpr char kXmpExtensionSignature[] = "http://ns.adobe.com/xmp/extension/";
+constexpr size_t kXmpExtensionSignatureLength = sizeof kXmpExtensionSignature;  // with its zero byte
+constexpr int32_t kMaxXmpExtensionSegments = 1024;
+constexpr int64_t kMaxXmpExtensionBytes = 16 * 1024 * 1024;
 
 // The frame header: lines at payload bytes 1-2, samples per line at 3-4,
 // component count at 5. A short header records only the fields it holds.
@@ -72,6 +82,38 @@ bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
         if (kind == SegmentKind::Photoshop && kept.marker == kMarkerApp13) return true;
         if (kept.marker == kMarkerApp1 && KindOfApp1(MakeView(kept.data)) == kind) return true;
     }
+    return false;
+}
+
+bool IsXmpExtension(ByteView block) {
+    return ViewMatches(block, 2, kXmpExtensionSignature, kXmpExtensionSignatureLength);
+}
+
+// Beyond the first XMP segment: an extension piece, while the bounds allow,
+// and the main packet when an extension piece came first.
+bool KeepsXmpAfterFirst(Analysis& analysis, ByteView block) {
+    const SegmentList& list = analysis.segments;
+    int32_t pieces = 0;
+    int64_t pieceBytes = 0;
+    bool mainKept = false;
+    for (int32_t i = 0; i < list.count; i++) {
+        const JpegSegment& kept = list.entries[static_cast<size_t>(i)];
+        if (kept.marker != kMarkerApp1 || KindOfApp1(MakeView(kept.data)) != SegmentKind::Xmp) continue;
+        if (!IsXmpExtension(MakeView(kept.data))) {
+            mainKept = true;
+            continue;
+        }
+        pieces++;
+        pieceBytes += kept.length;
+    }
+    if (!IsXmpExtension(block)) return !mainKept;
+    if (pieces < kMaxXmpExtensionSegments && pieceBytes + static_cast<int64_t>(block.size) <= kMaxXmpExtensionBytes) {
+        return true;
+    }
+    const std::string message = "XMP extension segments beyond " + std::to_string(kMaxXmpExtensionSegments) +
+                                " or " + std::to_string(kMaxXmpExtensionBytes) + " bytes are not kept";
+    std::vector<std::string>& messages = analysis.decoded.xmpMessages;
+    if (messages.empty() || messages.back() != message) messages.push_back(message);
     return false;
 }
 
@@ -192,7 +234,11 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
                 summary.xmpBytes = length;
                 ReportMessage(report, "Image cotains XMP section, %d bytes\r\n", length);
             }
-            if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) KeepSegment(list, marker, block, length);
+            if (kind != SegmentKind::Other && !AlreadyKept(list, kind)) {
+                KeepSegment(list, marker, block, length);
+            } else if (kind == SegmentKind::Xmp && KeepsXmpAfterFirst(analysis, view)) {
+                KeepSegment(list, marker, block, length);
+            }
         } else if (marker == kMarkerApp13) {
             summary.iptcBytes = length;
             ReportMessage(report, "Image cotains IPTC section, %d bytes\r\n", length);

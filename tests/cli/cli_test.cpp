@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "cli/cli_options.h"
 #include "exif/exif_block_builder.h"
@@ -338,6 +339,24 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
     EXPECT_EQ(sourceFiles("--jsonl -r --ext PNG,.txt " + Quote(tree) + " " + Quote(tree + "/b.jpeg"), &other),
               (std::vector<std::string>{"e.png", "f.txt", "locked", "b.jpeg"}));
     fs::permissions(tree + "/locked", fs::perms::owner_all);
+}
+
+TEST(Cli, XmpIsAnObjectOfPropertiesThePacketOnlyWhenAsked) {
+    const std::string photo = std::string(PIXLOUPE_SOURCE_DIR) + "/tests/xmp/photos/xmp-catalogue.jpg";
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"--jsonl", "xmp:Rating", false}, {"--jsonl --xmp-groups", "XMP-xmp:Rating", false},
+        {"--jsonl --xmp-packet", "xmp:Rating", true}};
+    for (const auto& [options, ratingKey, packet] : cases) {
+        rapidjson::Document object;
+        object.Parse(RunReport(options + " " + Quote(photo)).out.c_str());
+        ASSERT_TRUE(object.IsObject() && object.HasMember("XMP") && object["XMP"].HasMember(ratingKey.c_str()));
+        EXPECT_STREQ(object["XMP"][ratingKey.c_str()].GetString(), "3") << options;
+        EXPECT_EQ(object.HasMember("XMPPacket"), packet) << options;
+        // exiftool pads its packets with about 2 KB of blanks and line ends.
+        const std::string text = packet ? object["XMPPacket"].GetString() : "";
+        EXPECT_EQ(text.find("          "), std::string::npos) << options;
+        EXPECT_EQ(text.substr(packet ? text.size() - 19 : 0), packet ? "<?xpacket end='w'?>" : "") << options;
+    }
 }
 
 namespace {

@@ -1,0 +1,75 @@
+// The XMP properties written as one JSON object.
+#include "export/xmp_json.h"
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// The parser hands every text on as UTF-8, which JSON takes as it is.
+void WriteText(XmpJsonWriter& json, const std::string& text) {
+    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+std::string KeyOf(const XmpProperty& property, bool groupKeys) {
+    std::string key = groupKeys ? "XMP-" : "";
+    key += property.prefix;
+    key += ':';
+    key += property.name;
+    return key;
+}
+
+// A list is always an array; a single value, a text; a property the packet
+// gives more than once (a structure's field in each item of a list), an array.
+void WriteValues(XmpJsonWriter& json, XmpForm form, const std::vector<const std::string*>& values) {
+    if (form == XmpForm::Simple && values.size() == 1) {
+        WriteText(json, *values.front());
+        return;
+    }
+    json.StartArray();
+    for (const std::string* value : values) WriteText(json, *value);
+    json.EndArray();
+}
+
+// Each language under its own key, the default one under the bare name;
+// several values of one language (from a list of structures) as an array.
+void WriteAlternatives(XmpJsonWriter& json, const XmpProperty& property, const std::string& key) {
+    std::vector<std::pair<std::string, std::vector<const std::string*>>> byKey;
+    for (size_t i = 0; i < property.values.size(); i++) {
+        const std::string& language = i < property.languages.size() ? property.languages[i] : std::string();
+        const std::string itemKey = language.empty() || language == "x-default" ? key : key + "-" + language;
+        size_t at = 0;
+        while (at < byKey.size() && byKey[at].first != itemKey) at++;
+        if (at == byKey.size()) byKey.emplace_back(itemKey, std::vector<const std::string*>());
+        byKey[at].second.push_back(&property.values[i]);
+    }
+    for (const auto& entry : byKey) {
+        WriteText(json, entry.first);
+        WriteValues(json, XmpForm::Simple, entry.second);
+    }
+}
+
+}  // namespace
+
+void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& properties, bool groupKeys) {
+    json.StartObject();
+    std::vector<const std::string*> values;
+    for (const XmpProperty& property : properties) {
+        const std::string key = KeyOf(property, groupKeys);
+        if (property.form == XmpForm::Alt) {
+            WriteAlternatives(json, property, key);
+            continue;
+        }
+        WriteText(json, key);
+        values.clear();
+        for (const std::string& value : property.values) values.push_back(&value);
+        WriteValues(json, property.form, values);
+    }
+    json.EndObject();
+}
+
+void WriteXmpMessages(XmpJsonWriter& json, const std::vector<std::string>& messages) {
+    json.StartArray();
+    for (const std::string& message : messages) WriteText(json, message);
+    json.EndArray();
+}

@@ -1,0 +1,143 @@
+// Hostile XMP: each case gives a message, keeps what was read before the
+// trouble, and stays within bounded time and allocation.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <new>
+
+#include "analyze/analyze_file.h"
+#include "support/flat_jpeg.h"
+#include "support/report_capture.h"
+#include "xmp/xmp_properties.h"
+
+namespace {
+
+// The largest single allocation while counting: a claimed length must not
+// become an allocation of that size.
+size_t largestAllocation = 0;
+bool countingAllocations = false;
+
+}  // namespace
+
+// The replacements pair malloc with free, which the compiler cannot see through.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(size_t size) {
+    if (countingAllocations && size > largestAllocation) largestAllocation = size;
+    if (void* memory = std::malloc(size > 0 ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+
+namespace {
+
+const std::string kHead =
+    "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>"
+    "<rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/xap/1.0/' "
+    "xmlns:xmpNote='http://ns.adobe.com/xmp/note/' xmp:Rating='4'";
+const std::string kTail = "</rdf:Description></rdf:RDF></x:xmpmeta>";
+const std::string kShortTail = "/></rdf:RDF></x:xmpmeta>";  // after a description's attributes
+const std::string kGuid = "0123456789ABCDEF0123456789ABCDEF";
+const char kXmpNamespace[] = "http://ns.adobe.com/xap/1.0/";
+
+std::string Repeated(const std::string& text, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; i++) out += text;
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& messages) {
+    std::string joined;
+    for (const std::string& message : messages) joined += message + "\n";
+    return joined;
+}
+
+// An extension piece: signature, GUID, full length, offset, the bytes.
+std::vector<uint8_t> Piece(const std::string& guid, uint32_t fullLength, uint32_t offset, const std::string& bytes) {
+    return Segment(0xE1, ByteBuilder().Text("http://ns.adobe.com/xmp/extension/").U8(0).Text(guid).U32(fullLength)
+                             .U32(offset).Text(bytes).bytes);
+}
+
+// A picture with XMP (announcing the extension kGuid) and these segments after SOI.
+std::vector<uint8_t> WithXmp(const std::vector<std::vector<uint8_t>>& pieces) {
+    const std::vector<uint8_t> picture = FlatJpeg(8, 8);
+    ByteBuilder b;
+    b.U8(0xFF).U8(0xD8).Append(Segment(0xE1, Bytes("http://ns.adobe.com/xap/1.0/" + std::string(1, '\0') + kHead +
+                                                     " xmpNote:HasExtendedXMP='" + kGuid + "'" + kShortTail)));
+    for (const std::vector<uint8_t>& piece : pieces) b.Append(piece);
+    return Concat({b.bytes, std::vector<uint8_t>(picture.begin() + 2, picture.end())});
+}
+
+const std::string kExtension = kHead.substr(0, kHead.find(" xmp:Rating")) + " xmp:Label='Blue'" + kShortTail;
+
+}  // namespace
+
+TEST(XmpHostile, PacketsGiveMessagesAndKeepWhatWasRead) {
+    struct HostileCase {
+        std::string label, packet, message, rating;  // part of the message given; xmp:Rating as kept
+    };
+    // Ten entities of ten references each to the one before: 10^10 laughs.
+    std::string laughs = "<!DOCTYPE x [<!ENTITY a 'haha'>";
+    for (char c = 'b'; c <= 'k'; c++) laughs += "<!ENTITY " + std::string(1, c) + " '" + Repeated("&" + std::string(1, c - 1) + ";", 10) + "'>";
+    const std::vector<HostileCase> cases = {
+        {"unclosed elements", kHead + "><xmp:Label>Red</xmp:Label><xmp:Nickname>", "not read further", "4"},
+        {"a billion laughs", laughs + "]>" + kHead + "><xmp:Label>&k;</xmp:Label>" + kTail, "entities are not expanded", "(none)"},
+        {"an external entity", "<!DOCTYPE x [<!ENTITY e SYSTEM 'file:///etc/passwd'>]>" + kHead +
+                                   "><xmp:Label>&e;</xmp:Label>" + kTail,
+         "entities are not expanded", "(none)"},
+        {"100,000 nested elements", kHead + ">" + Repeated("<xmp:a>", 100000) + Repeated("</xmp:a>", 100000) + kTail,
+         "nested more than", "4"},
+        {"invalid UTF-8", kHead + "><xmp:Label>R\xC3\x28" "d</xmp:Label>" + kTail, "not read further", "4"},
+        {"a value over the size bound", kHead + "><xmp:Label>" + Repeated("x", 17 << 20) + "</xmp:Label>" + kTail,
+         "values over", "4"},
+        {"text after the root", kHead + kShortTail + "<more/>", "not read further", "4"},
+    };
+    for (const HostileCase& c : cases) {
+        DecodedData data;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(ReadXmpProperties(MakeView(Bytes(c.packet)), data.xmpProperties, data.xmpMessages)) << c.label;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0) << c.label;
+        EXPECT_NE(Joined(data.xmpMessages).find(c.message), std::string::npos) << c.label;
+        const std::string* rating = FirstXmpValue(data, kXmpNamespace, "Rating");
+        EXPECT_EQ(rating != nullptr ? *rating : "(none)", c.rating) << c.label;
+    }
+}
+
+TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
+    struct ExtensionCase {
+        std::string label;
+        std::vector<std::vector<uint8_t>> pieces;
+        std::string message;  // part of the message; empty: read whole, no message
+    };
+    const uint32_t size = static_cast<uint32_t>(kExtension.size());
+    const std::string head = kExtension.substr(0, 50);
+    const std::string rest = kExtension.substr(50);
+    const std::vector<ExtensionCase> cases = {
+        {"whole, in reverse order", {Piece(kGuid, size, 50, rest), Piece(kGuid, size, 0, head)}, ""},
+        {"60 MB claimed by 100 bytes", {Piece(kGuid, 60000000, 0, Repeated("x", 100))}, "only the first 100"},
+        {"overlapping offsets", {Piece(kGuid, size, 0, head), Piece(kGuid, size, 30, kExtension.substr(30))},
+         "overlaps"},
+        {"a piece missing", {Piece(kGuid, size, 50, rest)}, "only the first 0"},
+        {"lengths disagree", {Piece(kGuid, size, 0, head), Piece(kGuid, size + 1, 50, rest)}, "disagree"},
+        {"another GUID", {Piece(std::string(32, 'F'), size, 0, kExtension)}, "not the one"},
+    };
+    for (const ExtensionCase& c : cases) {
+        const std::vector<uint8_t> file = WithXmp(c.pieces);
+        ReportCapture capture;
+        largestAllocation = 0;
+        countingAllocations = true;
+        AnalyzeBytes(capture.analysis, MakeView(file), "x.jpg", SourceFacts{});
+        countingAllocations = false;
+        EXPECT_LT(largestAllocation, 1u << 20) << c.label;
+        const DecodedData& data = capture.analysis.decoded;
+        // The main packet stays whole; the extension's Label only when it is whole.
+        EXPECT_NE(FirstXmpValue(data, kXmpNamespace, "Rating"), nullptr) << c.label;
+        EXPECT_EQ(FirstXmpValue(data, kXmpNamespace, "Label") != nullptr, c.message.empty()) << c.label;
+        if (c.message.empty()) {
+            EXPECT_EQ(Joined(data.xmpMessages), "") << c.label;
+            EXPECT_EQ(data.xmpBytes, static_cast<int64_t>(data.xmpPacket.size() + kExtension.size())) << c.label;
+        }
+        EXPECT_NE(Joined(data.xmpMessages).find(c.message), std::string::npos) << c.label;
+    }
+}

@@ -1,0 +1,332 @@
+// The RDF walker: XML events in, XMP properties out. The element stack is
+// kept on the heap and bounded, so a hostile nesting neither recurses nor
+// grows without end; the values' total size and count are bounded too.
+#include "xmp/xmp_properties.h"
+
+#include <algorithm>
+#include <map>
+
+#include "xmp/xml_events.h"
+
+namespace {
+
+constexpr char kRdfNamespace[] = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";
+constexpr char kXmlNamespace[] = "http://www.w3.org/XML/1998/namespace";
+
+// XMP nests a few levels (packet, RDF, description, property, list, item,
+// structure, ...): far deeper than any writer goes is refused.
+constexpr size_t kMaxDepth = 128;
+constexpr size_t kMaxValueBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxValues = 100000;
+
+enum class FrameKind {
+    Outside,    // before rdf:RDF (x:xmpmeta) or beside it
+    Rdf,        // rdf:RDF: its children describe resources
+    Node,       // rdf:Description, or a property with rdf:parseType="Resource": children are properties
+    Property,   // a property element or a list item: text, a resource, or one node
+    Container,  // rdf:Bag, rdf:Seq, rdf:Alt: children are rdf:li
+    Ignored,    // inside something not read (an XML literal)
+};
+
+// Where values land: the top property's namespace and the path below it.
+struct Target {
+    std::string namespaceUri;
+    std::string prefix;
+    std::string path;
+    std::string name;
+};
+
+struct Frame {
+    FrameKind kind = FrameKind::Outside;
+    Target target;
+    XmpForm listForm = XmpForm::Simple;  // the innermost list the values go into
+    std::string language;
+    std::string text;
+    std::string resource;
+    bool hasResource = false;
+    bool hasChild = false;  // a child element or field attributes: no text value
+    bool valued = false;    // a property element: without children, its text is its value
+};
+
+bool IsRdf(const XmlName& name, const char* local) {
+    return name.namespaceUri == kRdfNamespace && name.local == local;
+}
+
+bool IsXml(const XmlName& name, const char* local) {
+    return name.namespaceUri == kXmlNamespace && name.local == local;
+}
+
+// The target of a child named name: rdf's own elements (rdf:value) and a
+// name without namespace add nothing to the path.
+Target Extend(const Target& parent, const XmlName& name) {
+    if (name.namespaceUri.empty() || name.namespaceUri == kRdfNamespace) return parent;
+    Target child = parent;
+    if (parent.path.empty()) {
+        child.namespaceUri = name.namespaceUri;
+        child.prefix = name.prefix;
+        child.path = name.local;
+        child.name = XmpNamePart(name.local);
+    } else {
+        child.path += '/';
+        child.path += name.local;
+        child.name += XmpNamePart(name.local);
+    }
+    return child;
+}
+
+class RdfWalker : public XmlEventHandler {
+public:
+    RdfWalker(std::vector<XmpProperty>& properties, std::vector<std::string>& messages)
+        : properties_(properties), messages_(messages), earlierPackets_(properties.size()) {
+        for (size_t i = 0; i < properties_.size(); i++) index_[Key(properties_[i])] = i;
+    }
+
+    bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override {
+        if (stack_.size() >= kMaxDepth) {
+            messages_.push_back("XMP elements nested more than " + std::to_string(kMaxDepth) +
+                                " deep; the rest of the packet is not read");
+            return false;
+        }
+        Frame frame = ChildFrame(name);
+        if (frame.kind == FrameKind::Node) {
+            if (!ReadNodeAttributes(frame, attributes)) return false;
+        } else if (frame.kind == FrameKind::Property) {
+            if (!ReadPropertyAttributes(frame, attributes)) return false;
+        } else if (frame.kind == FrameKind::Outside) {
+            // The packet's wrapper carries the writer's name (x:xmptk) as an attribute.
+            Frame wrapper;
+            if (!ReadNodeAttributes(wrapper, attributes)) return false;
+        }
+        stack_.push_back(std::move(frame));
+        return true;
+    }
+
+    bool EndElement() override {
+        if (stack_.empty()) return true;
+        Frame frame = std::move(stack_.back());
+        stack_.pop_back();
+        if (frame.kind == FrameKind::Container && !frame.hasChild && !frame.target.path.empty()) {
+            // An empty list is a property with no value.
+            if (!Spend(0, 1)) return false;
+            PropertyOf(frame.target, frame.listForm);
+            return true;
+        }
+        // An empty structure (rdf:parseType="Resource" with no field) keeps its text too.
+        if (!frame.valued || frame.hasChild || frame.kind == FrameKind::Ignored) return true;
+        if (frame.hasResource && !Spend(frame.resource.size(), 0)) return false;
+        return Add(frame.target, frame.listForm, frame.language, frame.hasResource ? frame.resource : frame.text);
+    }
+
+    bool CharacterData(const char* text, size_t length) override {
+        if (stack_.empty() || !stack_.back().valued || stack_.back().kind == FrameKind::Ignored) return true;
+        if (!Spend(length, 0)) return false;
+        stack_.back().text.append(text, length);
+        return true;
+    }
+
+private:
+    static std::string Key(const XmpProperty& property) { return property.namespaceUri + '\n' + property.path; }
+
+    // What an element is, from what holds it.
+    Frame ChildFrame(const XmlName& name) {
+        Frame frame;
+        if (stack_.empty()) {
+            frame.kind = IsRdf(name, "RDF") ? FrameKind::Rdf : FrameKind::Outside;
+            return frame;
+        }
+        Frame& parent = stack_.back();
+        switch (parent.kind) {
+            case FrameKind::Outside:
+                frame.kind = IsRdf(name, "RDF") ? FrameKind::Rdf : FrameKind::Outside;
+                return frame;
+            case FrameKind::Rdf:
+                frame.kind = FrameKind::Node;
+                return frame;
+            case FrameKind::Node:
+                parent.hasChild = true;
+                frame.kind = FrameKind::Property;
+                frame.valued = true;
+                frame.target = Extend(parent.target, name);
+                frame.listForm = parent.listForm;
+                return frame;
+            case FrameKind::Property:
+                parent.hasChild = true;
+                frame.target = parent.target;
+                frame.listForm = parent.listForm;
+                frame.kind = FrameKind::Container;
+                if (IsRdf(name, "Bag")) {
+                    frame.listForm = XmpForm::Bag;
+                } else if (IsRdf(name, "Seq")) {
+                    frame.listForm = XmpForm::Seq;
+                } else if (IsRdf(name, "Alt")) {
+                    frame.listForm = XmpForm::Alt;
+                } else {
+                    frame.kind = FrameKind::Node;  // rdf:Description or a typed node: a structure
+                }
+                return frame;
+            case FrameKind::Container:
+                parent.hasChild = true;
+                frame.kind = FrameKind::Property;
+                frame.valued = true;
+                frame.target = parent.target;
+                frame.listForm = parent.listForm;
+                return frame;
+            case FrameKind::Ignored:
+                break;
+        }
+        frame.kind = FrameKind::Ignored;
+        return frame;
+    }
+
+    // rdf:Description's attributes other than rdf's and xml's are properties;
+    // so is the name of what a top description is about, when it has one.
+    bool ReadNodeAttributes(const Frame& node, const std::vector<XmlAttribute>& attributes) {
+        for (const XmlAttribute& attribute : attributes) {
+            const std::string& uri = attribute.name.namespaceUri;
+            if (IsRdf(attribute.name, "about") && node.target.path.empty() && !attribute.value.empty()) {
+                if (!AddAbout(attribute)) return false;
+                continue;
+            }
+            if (uri.empty() || uri == kRdfNamespace || uri == kXmlNamespace) continue;
+            if (!Spend(attribute.value.size(), 0)) return false;
+            if (!Add(Extend(node.target, attribute.name), node.listForm, std::string(), attribute.value)) return false;
+        }
+        return true;
+    }
+
+    // A property element's attributes: its language, a resource as its value,
+    // rdf:parseType="Resource" making it a structure, and any other named
+    // attribute a field of the structure it then is.
+    bool ReadPropertyAttributes(Frame& frame, const std::vector<XmlAttribute>& attributes) {
+        for (const XmlAttribute& attribute : attributes) {
+            if (IsXml(attribute.name, "lang")) {
+                frame.language = attribute.value;
+            } else if (IsRdf(attribute.name, "resource")) {
+                frame.resource = attribute.value;
+                frame.hasResource = true;
+            } else if (IsRdf(attribute.name, "parseType")) {
+                if (attribute.value == "Resource") frame.kind = FrameKind::Node;
+                if (attribute.value == "Literal") frame.kind = FrameKind::Ignored;
+            }
+        }
+        for (const XmlAttribute& attribute : attributes) {
+            const std::string& uri = attribute.name.namespaceUri;
+            if (uri.empty() || uri == kRdfNamespace || uri == kXmlNamespace) continue;
+            frame.hasChild = true;
+            if (frame.kind == FrameKind::Ignored) continue;
+            if (!Spend(attribute.value.size(), 0)) return false;
+            if (!Add(Extend(frame.target, attribute.name), frame.listForm, std::string(), attribute.value)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Every description of a packet names the same resource: it is told once.
+    bool AddAbout(const XmlAttribute& attribute) {
+        Target target;
+        target.namespaceUri = attribute.name.namespaceUri;
+        target.prefix = attribute.name.prefix;
+        target.path = attribute.name.local;
+        target.name = XmpNamePart(attribute.name.local);
+        XmpProperty probe;
+        probe.namespaceUri = target.namespaceUri;
+        probe.path = target.path;
+        auto found = index_.find(Key(probe));
+        if (found != index_.end()) {
+            const std::vector<std::string>& values = properties_[found->second].values;
+            if (std::find(values.begin(), values.end(), attribute.value) != values.end()) return true;
+        }
+        return Spend(attribute.value.size(), 0) && Add(target, XmpForm::Simple, std::string(), attribute.value);
+    }
+
+    bool Spend(size_t bytes, size_t values) {
+        valueBytes_ += bytes;
+        valueCount_ += values;
+        if (valueBytes_ <= kMaxValueBytes && valueCount_ <= kMaxValues) return true;
+        messages_.push_back("XMP values over " + std::to_string(kMaxValueBytes) + " bytes or " +
+                            std::to_string(kMaxValues) + " values; the rest of the packet is not read");
+        return false;
+    }
+
+    // The property of the target, made when it is new (an empty list stays
+    // one, with no value); nullptr for one the main packet already gave.
+    XmpProperty* PropertyOf(const Target& target, XmpForm form) {
+        XmpProperty probe;
+        probe.namespaceUri = target.namespaceUri;
+        probe.path = target.path;
+        const std::string key = Key(probe);
+        auto found = index_.find(key);
+        if (found == index_.end()) {
+            found = index_.emplace(key, properties_.size()).first;
+            probe.prefix = target.prefix;
+            probe.name = target.name;
+            probe.form = form;
+            properties_.push_back(std::move(probe));
+        }
+        return found->second < earlierPackets_ ? nullptr : &properties_[found->second];
+    }
+
+    bool Add(const Target& target, XmpForm form, const std::string& language, const std::string& value) {
+        if (target.path.empty()) return true;
+        if (!Spend(language.size(), 1)) return false;
+        XmpProperty* found = PropertyOf(target, form);
+        if (found == nullptr) return true;
+        XmpProperty& property = *found;
+        if (form == XmpForm::Simple && property.form == XmpForm::Simple) {
+            // A simple property given twice: the later value stands.
+            property.values.assign(1, value);
+            return true;
+        }
+        if (property.form != XmpForm::Alt) {
+            property.values.push_back(value);
+            return true;
+        }
+        // The default language comes first, wherever the packet puts it.
+        const bool isDefault = language == "x-default";
+        const size_t at = isDefault ? 0 : property.values.size();
+        property.values.insert(property.values.begin() + static_cast<std::ptrdiff_t>(at), value);
+        property.languages.insert(property.languages.begin() + static_cast<std::ptrdiff_t>(at), language);
+        return true;
+    }
+
+    std::vector<XmpProperty>& properties_;
+    std::vector<std::string>& messages_;
+    std::map<std::string, size_t> index_;
+    // Properties of the main packet stand against its extension's.
+    size_t earlierPackets_ = 0;
+    std::vector<Frame> stack_;
+    size_t valueBytes_ = 0;
+    size_t valueCount_ = 0;
+};
+
+}  // namespace
+
+std::string XmpNamePart(const std::string& local) {
+    bool hasLower = false;
+    for (char c : local) hasLower = hasLower || (c >= 'a' && c <= 'z');
+    std::string name;
+    for (size_t i = 0; i < local.size(); i++) {
+        char c = local[i];
+        if (!hasLower) {
+            if (c == '_' && i + 1 < local.size() && local[i + 1] >= 'A' && local[i + 1] <= 'Z') {
+                name += local[++i];
+                continue;
+            }
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                          c == '_';
+        if (kept) name += c;
+    }
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+bool ReadXmpProperties(ByteView packet, std::vector<XmpProperty>& properties, std::vector<std::string>& messages) {
+    RdfWalker walker(properties, messages);
+    std::string message;
+    const bool whole = ParseXmlEvents(packet, walker, &message);
+    if (!message.empty()) messages.push_back("XMP " + message);
+    return whole;
+}
