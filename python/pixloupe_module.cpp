@@ -14,6 +14,7 @@
 #include "batch/file_walk.h"
 #include "batch/pane_printer.h"
 #include "export/json_object.h"
+#include "facts/fact_table.h"
 #include "analyze/analyze_file.h"
 #include "core/file_facts.h"
 #include "report/pane_text_sink.h"
@@ -256,6 +257,14 @@ private:
     FileWalk walk_;
 };
 
+// The summary's facts in output order, each as (key, type): the columns of
+// a data frame of summaries and their types.
+std::vector<std::pair<std::string, std::string>> SummaryFactTable() {
+    std::vector<std::pair<std::string, std::string>> table;
+    for (size_t i = 0; i < kFactCount; i++) table.emplace_back(FactRow(i).key, FactTypeName(FactRow(i).type));
+    return table;
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_pixloupe, m) {
@@ -267,6 +276,7 @@ PYBIND11_MODULE(_pixloupe, m) {
     m.def("analyze_file", &AnalyzeFileObject, py::arg("path"));
     m.def("analyze_file_json", &AnalyzeFileJson, py::arg("path"));
     m.def("analyze_bytes", &AnalyzeBytesObject, py::arg("data"), py::arg("name"), py::arg("modified_ticks"));
+    m.def("summary_facts", &SummaryFactTable);
     m.def("pane_texts", &PaneTexts, py::arg("path"));
     m.def("json_lines", &JsonLines, py::arg("paths"));
     m.def("failure_json", &FailureJson, py::arg("path"), py::arg("reason"));
