@@ -87,6 +87,7 @@ struct TiffWalk {
     int64_t mainWidth = 0;
     int64_t mainHeight = 0;
     Preview preview;
+    uint64_t panasonicBorders[4] = {};  // RW2: top, left, bottom, right
 };
 
 int FormatSize(int format) { return format == kFormatIfd ? 4 : FormatByteSize(format); }
@@ -184,6 +185,16 @@ void ReadEntryValue(TiffWalk& walk, const Entry& entry) {
     ReadStructure(walk, entry.valueOffset, entry.byteCount);
 }
 
+// The smallest JPEG preview inside the file is the one kept.
+void ConsiderJpeg(TiffWalk& walk, const Preview& candidate) {
+    const uint64_t size = walk.out.fileSize;
+    if (candidate.offset == 0 || candidate.length == 0 || candidate.offset > size ||
+        candidate.length > size - candidate.offset) {
+        return;
+    }
+    if (!walk.preview.found || candidate.length < walk.preview.length) walk.preview = candidate;
+}
+
 void NoteMainDirectoryFacts(TiffWalk& walk, const Entry& entry) {
     switch (entry.tag) {
         case 0x010F: {  // Make, without the blanks cameras pad it with
@@ -200,6 +211,17 @@ void NoteMainDirectoryFacts(TiffWalk& walk, const Entry& entry) {
         }
         case 0xC612:
             walk.clues.dngVersion = true;
+            break;
+        case 0x0004:  // Panasonic's sensor borders: the picture lies inside them
+        case 0x0005:
+        case 0x0006:
+        case 0x0007:
+            if (walk.clues.header == FileType::Rw2) walk.panasonicBorders[entry.tag - 4] = EntryNumber(walk, entry, 0);
+            break;
+        case 0x002E:  // Panasonic's JpgFromRaw: a whole JPEG as the value
+            if (walk.clues.header == FileType::Rw2 && entry.byteCount > 0) {
+                ConsiderJpeg(walk, Preview{true, entry.valueOffset, entry.byteCount, 0, 0, "IFD0 tag 46 (JpgFromRaw)"});
+            }
             break;
         case 700:
             TakeBlock(walk, entry.valueOffset, entry.byteCount, "IFD0 tag 700 (XMP)", walk.out.blocks.xmp);
@@ -280,9 +302,7 @@ void ConsiderPreview(TiffWalk& walk, const PictureFacts& facts, const std::strin
         offset = facts.stripOffset;
         length = facts.stripLength;
     }
-    if (offset == 0 || length == 0 || offset > walk.out.fileSize || length > walk.out.fileSize - offset) return;
-    if (walk.preview.found && walk.preview.length <= length) return;
-    walk.preview = Preview{true, offset, length, facts.width, facts.height, name};
+    ConsiderJpeg(walk, Preview{true, offset, length, facts.width, facts.height, name});
 }
 
 void NotePicture(TiffWalk& walk, const PictureFacts& facts, Role role, int index, const std::string& name) {
@@ -429,7 +449,7 @@ bool ReadTiffContainer(Report& report, ByteSource& source, FileType detected, Ti
         ReportNonfatal(report, "A TIFF file must be read by offset: this source cannot seek\r\n");
         return false;
     }
-    TiffWalk walk{report, source, out, ByteView{}, {}, 0, false, 0, TiffTypeClues{}, false, 0, 0, Preview{}};
+    TiffWalk walk{report, source, out, ByteView{}, {}, 0, false, 0, TiffTypeClues{}, false, 0, 0, Preview{}, {}};
     if (!ReadHeader(report, walk, detected)) return false;
     const uint64_t capacity = out.fileSize < kMostImageBytes ? out.fileSize : kMostImageBytes;
     if (!StartSparseImage(out.image, capacity)) {
@@ -448,6 +468,11 @@ bool ReadTiffContainer(Report& report, ByteSource& source, FileType detected, Ti
     out.blocks.exif.where = "the file's TIFF structure";
     out.blocks.width = walk.mainWidth;
     out.blocks.height = walk.mainHeight;
+    const uint64_t* borders = walk.panasonicBorders;
+    if (borders[3] > borders[1] && borders[2] > borders[0]) {
+        out.blocks.width = static_cast<int64_t>(borders[3] - borders[1]);
+        out.blocks.height = static_cast<int64_t>(borders[2] - borders[0]);
+    }
     TakePreview(walk);
     return true;
 }

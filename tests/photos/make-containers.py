@@ -366,7 +366,7 @@ TIFFS = {
     "ii-strips-camera.tif": ("48x32", ["-define", "tiff:endian=lsb", "-compress", "none",
                                       "-define", "tiff:rows-per-strip=16"],
                              ["-Make=Pixloupe", "-Model=Scanner Strip", "-DateTimeOriginal=2011:05:06 07:08:09",
-                              "-ExposureTime=1/30", "-FNumber=4", "-ISO=100", "-FocalLength=35", "-Flash#=0",
+                              "-ExposureTime=1/30", "-FNumber=4", "-ISO=100", "-FocalLength=35", "-EXIF:Flash#=0",
                               "-GPSLatitude=40.4461", "-GPSLatitudeRef=N", "-GPSLongitude=3.6919",
                               "-GPSLongitudeRef=W", "-GPSAltitude=667", "-GPSAltitudeRef=0"]),
     "mm-strips-iptc-xmp.tif": ("80x60", ["-define", "tiff:endian=msb", "-compress", "lzw"],
