@@ -103,8 +103,7 @@ py::object ToPython(const rapidjson::Value& value) {
 // path's state. Called with the lock released.
 int AnalyzePathToJson(const std::string& path, std::string& text) {
     ThreadAnalysis& thread = ThisThreadsAnalysis();
-    int state = AnalyzeFile(thread.analysis, path.c_str());
-    if (state != kOk) state = StateAfterFailure(path);
+    const int state = AnalyzeFile(thread.analysis, path.c_str()) ? kOk : StateAfterFailure(path);
     if (state == kOk || state == kNotOk) AppendJsonObject(text, thread.analysis, path);
     return state;
 }
@@ -190,8 +189,7 @@ py::tuple PaneTexts(const std::string& path) {
     {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
-        state = AnalyzeFile(thread.analysis, path.c_str());
-        if (state != kOk) state = StateAfterFailure(path);
+        state = AnalyzeFile(thread.analysis, path.c_str()) ? kOk : StateAfterFailure(path);
         const PaneChoice choices[kPaneCount] = {PaneChoice::Jpeg, PaneChoice::Thumbnail, PaneChoice::Exif,
                                                 PaneChoice::Iptc};
         for (int i = 0; i < kPaneCount; i++) {
@@ -215,7 +213,7 @@ std::pair<py::bytes, size_t> JsonLines(const std::vector<std::string>& paths) {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
         for (const std::string& path : paths) {
-            if (AnalyzeFile(thread.analysis, path.c_str()) != 1) notOk++;
+            if (!AnalyzeFile(thread.analysis, path.c_str())) notOk++;
             AppendJsonObject(out, thread.analysis, path);
             out += '\n';
         }
