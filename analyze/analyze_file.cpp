@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "analyze/analyze_container.h"
 #include "exif/exif.h"
 #include "app13/app13.h"
 #include "xmp/xmp.h"
@@ -27,12 +28,27 @@ void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& fact
     summary.modifiedTime = facts.modifiedTime;
 }
 
-// Reads the segments and, when the source is a readable JPEG, decodes them.
+// Whether the source starts as a JPEG does (or is empty): such a file keeps
+// the JPEG reader's road, its refusal included. The byte is only looked at.
+bool StartsAsJpeg(ByteSource& source) {
+    if (source.stream == nullptr) {
+        return source.position >= source.memory.size || source.memory.data[source.position] == 0xFF;
+    }
+    const int first = std::getc(source.stream);
+    if (first == EOF) return true;
+    std::ungetc(first, source.stream);
+    return first == 0xFF;
+}
+
+// Reads the segments and, when the source is a readable JPEG, decodes them;
+// any other file goes to its container's reader.
 bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name) {
+    if (!StartsAsJpeg(source)) return ReadAndDecodeContainer(analysis, source, name);
     if (!ReadJpegSegments(analysis, source)) {
         ReportErrorLine(analysis.report, "Not JPEG: %s\r\n", name);
         return false;
     }
+    analysis.summary.fileType = FileType::Jpeg;
     RunDecoders(analysis);
     return true;
 }

@@ -25,6 +25,23 @@ const Signature kSignatures[] = {
 
 }  // namespace
 
+bool IsTiffStructured(FileType type) {
+    switch (type) {
+        case FileType::Unknown:
+        case FileType::Jpeg:
+        case FileType::Raf:
+        case FileType::Heic:
+        case FileType::Heif:
+        case FileType::Avif:
+        case FileType::Cr3:
+        case FileType::Png:
+        case FileType::Webp:
+            return false;
+        default:
+            return true;
+    }
+}
+
 FileType DetectFileType(ByteView firstBytes) {
     for (const Signature& signature : kSignatures) {
         if (ViewMatches(firstBytes, static_cast<int64_t>(signature.offset), signature.bytes, signature.count)) {

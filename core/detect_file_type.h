@@ -15,3 +15,7 @@ constexpr size_t kDetectionBytes = 16;
 // ...) its header's tail and its directories tell. Unknown when no
 // signature matches.
 FileType DetectFileType(ByteView firstBytes);
+
+// True for a file that is one TIFF structure from its first byte (TIFF,
+// DNG, the TIFF-based RAW formats): its EXIF block is the file itself.
+bool IsTiffStructured(FileType type);

@@ -63,9 +63,16 @@ void OptionalText(ObjectWriter& w, const char* key, const std::optional<std::str
     w.Text(*value);
 }
 
-void WriteFile(ObjectWriter& w, const SummaryFacts& facts) {
+void WriteFile(ObjectWriter& w, const SummaryFacts& facts, FileType type) {
     w.Key("File");
     w.json.StartObject();
+    // The type as the peer reader names it, once the file's bytes told it.
+    if (type != FileType::Unknown) {
+        w.Key("type");
+        w.Text(FileTypeName(type));
+        w.Key("mimeType");
+        w.Text(FileTypeMime(type));
+    }
     if (facts.fileSize) {
         w.Key("size");
         w.json.Uint64(*facts.fileSize);
@@ -276,7 +283,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     w.Text(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
-    WriteFile(w, facts);
+    WriteFile(w, facts, analysis.summary.fileType);
     if (analysis.reachedSummary) {
         WriteSummary(w, facts.summary);
         WriteExifEntries(w, analysis.decoded);

@@ -25,8 +25,8 @@ constexpr uint64_t kMostImageBytes = 512ull << 20;
 constexpr uint64_t kMostStructureBytes = 16ull << 20;
 constexpr size_t kMostDirectories = 256;
 constexpr uint32_t kMostSubIfds = 64;
-// The EXIF walk shows no entry of more components than this, so its value
-// is not read.
+// The EXIF walk shows an entry of more components than this by its size
+// alone, so its value is not read.
 constexpr uint32_t kMostShownComponents = 0x10000;
 // XMP, IPTC, Photoshop resources, a thumbnail or preview: larger ones are
 // not read.
@@ -57,6 +57,7 @@ struct PictureFacts {
     int64_t width = 0;
     int64_t height = 0;
     uint32_t compression = 0;
+    uint32_t photometric = 2;  // RGB unless said
     uint64_t jpegOffset = 0;  // JPEGInterchangeFormat / Length
     uint64_t jpegLength = 0;
     uint32_t stripCount = 0;
@@ -174,11 +175,10 @@ bool TakeBlock(TiffWalk& walk, uint64_t offset, uint64_t length, const char* whe
 }
 
 // The value as the EXIF walk will want it: read into the image, or for a
-// maker note (shown by its size alone) only claimed.
+// maker note or a long value (shown by their size alone) only claimed.
 void ReadEntryValue(TiffWalk& walk, const Entry& entry) {
     if (entry.byteCount <= 4 || entry.format < kLowestFormat || entry.format > kHighestFormat) return;
-    if (entry.count > kMostShownComponents) return;
-    if (entry.tag == 0x927C) {
+    if (entry.tag == 0x927C || entry.count > kMostShownComponents) {
         ClaimImageRange(walk.out.image, entry.valueOffset, entry.byteCount);
         return;
     }
@@ -226,9 +226,13 @@ void NoteMainDirectoryFacts(TiffWalk& walk, const Entry& entry) {
         case 700:
             TakeBlock(walk, entry.valueOffset, entry.byteCount, "IFD0 tag 700 (XMP)", walk.out.blocks.xmp);
             break;
-        case 33723:
+        case 33723: {
+            // Often stored as LONGs: the datasets are padded to a multiple of 4.
+            std::vector<uint8_t>& bytes = walk.out.blocks.iptc.bytes;
             TakeBlock(walk, entry.valueOffset, entry.byteCount, "IFD0 tag 33723 (IPTC)", walk.out.blocks.iptc);
+            while (!bytes.empty() && bytes.back() == 0) bytes.pop_back();
             break;
+        }
         case 34377:
             TakeBlock(walk, entry.valueOffset, entry.byteCount, "IFD0 tag 34377 (Photoshop)",
                       walk.out.blocks.photoshop);
@@ -255,6 +259,9 @@ void NotePictureFact(TiffWalk& walk, const Entry& entry, PictureFacts& facts) {
             if (walk.clues.rawCompression == 0 && IsMakerCompression(static_cast<uint16_t>(facts.compression))) {
                 walk.clues.rawCompression = static_cast<uint16_t>(facts.compression);
             }
+            break;
+        case 0x0106:
+            facts.photometric = static_cast<uint32_t>(EntryNumber(walk, entry, 0));
             break;
         case 0x0111:
             facts.stripCount = entry.count;
@@ -308,14 +315,18 @@ void ConsiderPreview(TiffWalk& walk, const PictureFacts& facts, const std::strin
 void NotePicture(TiffWalk& walk, const PictureFacts& facts, Role role, int index, const std::string& name) {
     if (role != Role::Chain && role != Role::SubIfd) return;
     const bool first = role == Role::Chain && index == 0;
+    // PhotometricInterpretation 0 and 1: white or black is zero.
+    const bool grey = facts.photometric == 0 || facts.photometric == 1;
     if (first && !walk.priorityFound) {
         walk.mainWidth = facts.width;
         walk.mainHeight = facts.height;
+        walk.out.grey = grey;
     }
     // The first directory that says it holds the full-size picture gives
     // the picture's size, as the peer readers take it; otherwise IFD0.
     if (facts.hasSubfileType && facts.subfileType == 0 && !walk.priorityFound) {
         walk.priorityFound = true;
+        walk.out.grey = grey;
         if (facts.width > 0 && facts.height > 0) {
             walk.mainWidth = facts.width;
             walk.mainHeight = facts.height;

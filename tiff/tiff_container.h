@@ -18,6 +18,7 @@ struct TiffContainer {
     bool bigEndian = false;
     uint32_t firstDirectory = 0;
     bool chainThumbnail = false;  // a directory after IFD0 holds a JPEG thumbnail the walk shows
+    bool grey = false;            // the main picture is black and white
 };
 
 // Reads the structure from the source's header on; detected is what the
