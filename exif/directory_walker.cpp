@@ -257,9 +257,10 @@ void ShowThumbnail(DirectoryWalk& walk) {
         length = blockLength - offset;
     }
     AppendReportFormat(report, "(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
-    // A SubIFD's JPEG is a preview, which the file's reader chooses among
-    // all of them; its bytes are not in the walk's block.
-    if (walk.kind == DirectoryKind::SubIfd) return;
+    // In a TIFF-structured file the EXIF thumbnail is IFD1's; a JPEG in
+    // IFD0 or a SubIFD is a preview, which the file's reader chooses among
+    // all of them, and its bytes are not in the walk's block.
+    if (walk.kind == DirectoryKind::SubIfd || (WalksFile(walk) && walk.kind == DirectoryKind::Ifd0)) return;
     // Decoding is paid for from the same budget as showing: a thumbnail met
     // again and again through looping links is decoded only while it lasts.
     ByteView bytes;

@@ -332,11 +332,11 @@ void NotePicture(TiffWalk& walk, const PictureFacts& facts, Role role, int index
             walk.mainHeight = facts.height;
         }
     }
-    // The EXIF walk shows and decodes the thumbnail of every directory it
-    // walks but the SubIFDs: its bytes go into the image.
-    if (role == Role::Chain && facts.jpegOffset != 0 && facts.jpegLength != 0) {
+    // The EXIF walk shows and decodes the thumbnail of the directories after
+    // IFD0 (IFD1's is the EXIF thumbnail): its bytes go into the image.
+    if (role == Role::Chain && index > 0 && facts.jpegOffset != 0 && facts.jpegLength != 0) {
         if (facts.jpegLength <= kMostBlockBytes) ReadStructure(walk, facts.jpegOffset, facts.jpegLength);
-        if (index > 0) walk.out.chainThumbnail = true;
+        walk.out.chainThumbnail = true;
     }
     if (first || role == Role::SubIfd) ConsiderPreview(walk, facts, name);
 }

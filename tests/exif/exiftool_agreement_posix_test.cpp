@@ -64,6 +64,15 @@ const KnownDifference kPhotoDifferences[] = {
     {"broken/end-of-image-before-scan.jpg", "*", kRefusedNoImage},
 };
 
+const char kPreviewAsThumbnail[] =
+    "no IFD1 thumbnail: the smallest JPEG preview (a SubIFD's, Panasonic's JpgFromRaw) is shown in its place";
+
+const KnownDifference kContainerDifferences[] = {
+    {"raw/dng-subifd-preview.dng", "thumbnail", kPreviewAsThumbnail},
+    {"raw/nef-subifd-preview.nef", "thumbnail", kPreviewAsThumbnail},
+    {"raw/rw2-jpeg-in-ifd0.rw2", "thumbnail", kPreviewAsThumbnail},
+};
+
 const KnownDifference kCorpusDifferences[] = {
     {"Kodak_CX7530.jpg", "iso", kFromExposureIndex},
     {"Fujifilm_FinePix_E500.jpg", "focal35", kFromFocalPlane},
@@ -115,10 +124,22 @@ Value MemberValue(const rapidjson::Value& object, const char* name) {
     return Value{};
 }
 
-bool IsJpegName(const fs::path& path) {
+// The files compared: JPEG, or the TIFF family, whose type and picture
+// size are compared too.
+struct FileKinds {
+    std::vector<std::string> extensions;
+    bool typeAndSize;
+};
+const FileKinds kJpegFiles = {{"jpg", "jpeg"}, false};
+const FileKinds kTiffFamily = {{"tif", "dng", "cr2", "nef", "arw", "pef", "orf", "rw2", "raf"}, true};
+
+bool HasExtension(const fs::path& path, const FileKinds& kinds) {
     std::string extension = path.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".jpg" || extension == ".jpeg";
+    for (const std::string& wanted : kinds.extensions) {
+        if (extension == "." + wanted) return true;
+    }
+    return false;
 }
 
 std::string RunCommand(const std::string& command) {
@@ -138,8 +159,9 @@ std::string TrimRight(std::string text) {
 }
 
 // What exiftool reads, in this program's terms, for every file: one call for all of them.
-std::map<std::string, Fields> ReadPeerFields(const std::string& folder) {
-    std::string command = "exiftool -n -json -r -ext jpg -ext jpeg -charset exif=latin1";
+std::map<std::string, Fields> ReadPeerFields(const std::string& folder, const FileKinds& kinds) {
+    std::string command = "exiftool -n -json -r -charset exif=latin1 -FileType -ImageWidth -ImageHeight";
+    for (const std::string& extension : kinds.extensions) command += " -ext " + extension;
     for (const char* tag : kPeerTags) command += std::string(" ") + tag;
     rapidjson::Document peer;
     peer.Parse(RunCommand(command + " '" + folder + "' 2>/dev/null").c_str());
@@ -175,13 +197,16 @@ std::map<std::string, Fields> ReadPeerFields(const std::string& folder) {
         Value thumbnail = MemberValue(file, "ThumbnailLength");
         if (thumbnail.present && thumbnail.value == 0) thumbnail.present = false;
         fields["thumbnail"] = thumbnail;
+        if (kinds.typeAndSize) {
+            for (const char* name : {"FileType", "ImageWidth", "ImageHeight"}) fields[name] = MemberValue(file, name);
+        }
         all[fs::relative(MemberValue(file, "SourceFile").text, folder).string()] = fields;
     }
     return all;
 }
 
 // The same fields from this program's JSON object of the file.
-Fields ReadOwnFields(const std::string& path) {
+Fields ReadOwnFields(const std::string& path, const FileKinds& kinds) {
     ReportCapture capture;
     AnalyzeFile(capture.analysis, path.c_str());
     std::string json;
@@ -207,6 +232,11 @@ Fields ReadOwnFields(const std::string& path) {
     fields["longitude"] = MemberValue(summary, "gpsLongitude");
     fields["altitude"] = MemberValue(summary, "gpsAltitude");
     fields["thumbnail"] = MemberValue(summary, "thumbnailBytes");
+    if (kinds.typeAndSize) {
+        fields["FileType"] = MemberValue(own["File"], "type");
+        fields["ImageWidth"] = MemberValue(summary, "width");
+        fields["ImageHeight"] = MemberValue(summary, "height");
+    }
     return fields;
 }
 
@@ -227,12 +257,12 @@ std::string Show(const Value& value) {
 
 template <size_t N>
 void CompareWithExiftool(const std::string& folder, const KnownDifference (&knownDifferences)[N], size_t fewestFiles,
-                         int fewestCompared) {
+                         int fewestCompared, const FileKinds& kinds = kJpegFiles) {
     if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
-    std::map<std::string, Fields> peer = ReadPeerFields(folder);
+    std::map<std::string, Fields> peer = ReadPeerFields(folder, kinds);
     std::vector<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file() && IsJpegName(entry.path())) {
+        if (entry.is_regular_file() && HasExtension(entry.path(), kinds)) {
             files.push_back(fs::relative(entry.path(), folder).string());
         }
     }
@@ -241,13 +271,17 @@ void CompareWithExiftool(const std::string& folder, const KnownDifference (&know
 
     std::set<std::pair<std::string, std::string>> explained;
     int compared = 0;
+    int agreed = 0;
     for (const std::string& file : files) {
-        Fields ours = ReadOwnFields(folder + "/" + file);
+        Fields ours = ReadOwnFields(folder + "/" + file, kinds);
         for (const auto& field : peer[file]) {
             const Value& theirs = field.second;
             const Value& mine = ours[field.first];
             compared++;
-            if (FieldAgrees(mine, theirs)) continue;
+            if (FieldAgrees(mine, theirs)) {
+                agreed += theirs.present ? 1 : 0;
+                continue;
+            }
             const KnownDifference* known = nullptr;
             for (const KnownDifference& difference : knownDifferences) {
                 const std::string listed = difference.field;
@@ -266,10 +300,17 @@ void CompareWithExiftool(const std::string& folder, const KnownDifference (&know
             << difference.file << ": " << difference.field << " is listed as a known difference but agrees";
     }
     EXPECT_GT(compared, fewestCompared);
+    std::printf("%s: %d values compared, %d present on both sides and equal\n", folder.c_str(), compared, agreed);
 }
 
 TEST(ExiftoolAgreement, SummaryFieldsOfEveryProjectPhotograph) {
     CompareWithExiftool(kPhotosDir, kPhotoDifferences, 30, 400);
+}
+
+// The made TIFF, DNG and RAW files: the summary, the type and the main
+// picture's size.
+TEST(ExiftoolAgreement, SummaryTypeAndSizeOfEveryMadeTiffAndRawFile) {
+    CompareWithExiftool(kPhotosDir, kContainerDifferences, 12, 150, kTiffFamily);
 }
 
 TEST(ExiftoolAgreement, SummaryFieldsOfEveryCameraPhotograph) {
