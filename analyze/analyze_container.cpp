@@ -78,10 +78,22 @@ void FinishSummary(Analysis& analysis, const FoundBlocks& blocks, bool grey) {
     PrintSummaryLines(analysis.report, summary);
 }
 
-// A stream read by offset must be able to seek and be at the file's start.
-bool ReadableByOffset(ByteSource& source) {
-    uint64_t size = 0;
-    return SourceSize(source, &size) && (source.stream == nullptr || std::ftell(source.stream) == 0);
+// A stream read by offset must be able to seek and be at the file's start
+// (a pipe cannot tell where it is).
+bool ReadableByOffset(ByteSource& source) { return source.stream == nullptr || std::ftell(source.stream) == 0; }
+
+// The bytes in memory, the size the caller knows of a file (from its
+// facts), else the stream's own.
+bool SizeOf(const Analysis& analysis, ByteSource& source, uint64_t* size) {
+    if (source.stream == nullptr) {
+        *size = source.memory.size;
+        return true;
+    }
+    if (analysis.summary.fileLengthKnown) {
+        *size = analysis.summary.fileLength;
+        return true;
+    }
+    return SourceSize(source, size);
 }
 
 bool BufferStream(Report& report, ByteSource& source, std::vector<uint8_t>& bytes) {
@@ -100,16 +112,19 @@ bool BufferStream(Report& report, ByteSource& source, std::vector<uint8_t>& byte
 
 bool ReadAndDecodeByOffset(Analysis& analysis, ByteSource& source, const char* name) {
     Report& report = analysis.report;
+    // The source is at its first byte: read on, the stream's buffer serves them.
     uint8_t first[kDetectionBytes] = {};
-    const FileType detected = DetectFileType(MakeView(first, SourceReadAt(source, 0, first, sizeof first)));
+    const FileType detected = DetectFileType(MakeView(first, SourceRead(source, first, sizeof first)));
     if (detected == FileType::Unknown || detected == FileType::Jpeg) {
         ReportErrorLine(report, "Not JPEG: %s\r\n", name);
         ReportMessage(report, "Pixloupe reads %s files\r\n", kFormatsRead);
         return false;
     }
     TiffContainer tiff;
-    const bool read = detected == FileType::Raf ? ReadRafContainer(report, source, tiff.blocks)
-                                                : ReadTiffContainer(report, source, detected, tiff);
+    uint64_t size = 0;
+    const bool read = SizeOf(analysis, source, &size) &&
+                      (detected == FileType::Raf ? ReadRafContainer(report, source, size, tiff.blocks)
+                                                 : ReadTiffContainer(report, source, size, detected, tiff));
     if (!read) {
         ReportErrorLine(report, "Not a readable %s file: %s\r\n", FileTypeName(detected), name);
         return false;

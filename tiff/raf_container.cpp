@@ -102,7 +102,7 @@ bool ExifHasSecondDirectory(const FoundBlock& exif) {
 
 }  // namespace
 
-bool ReadRafContainer(Report& report, ByteSource& source, FoundBlocks& blocks) {
+bool ReadRafContainer(Report& report, ByteSource& source, uint64_t fileSize, FoundBlocks& blocks) {
     blocks = FoundBlocks{};
     blocks.type = FileType::Raf;
     uint8_t header[kHeaderBytes] = {};
@@ -115,8 +115,7 @@ bool ReadRafContainer(Report& report, ByteSource& source, FoundBlocks& blocks) {
     uint32_t length = 0;
     ReadU32At(view, kJpegPlaceOffset, true, &offset);
     ReadU32At(view, kJpegPlaceOffset + 4, true, &length);
-    uint64_t size = 0;
-    if (SourceSize(source, &size) && (offset > size || length > size - offset)) {
+    if (offset > fileSize || length > fileSize - offset) {
         ReportNonfatal(report, "RAF: the JPEG lies past the end of the file\r\n");
         return false;
     }

@@ -13,4 +13,4 @@ struct Report;
 // size (the JPEG's frame, as the peer readers give it) and, when the EXIF
 // block holds no thumbnail, the JPEG itself as the preview. False, after a
 // line, when the header or the JPEG cannot be read.
-bool ReadRafContainer(Report& report, ByteSource& source, FoundBlocks& blocks);
+bool ReadRafContainer(Report& report, ByteSource& source, uint64_t fileSize, FoundBlocks& blocks);

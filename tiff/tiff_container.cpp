@@ -78,7 +78,6 @@ struct TiffWalk {
     Report& report;
     ByteSource& source;
     TiffContainer& out;
-    ByteView whole;  // the image's whole allocation: unread bytes are zero
     std::vector<std::pair<uint64_t, int>> visited;  // offset, shallowest level met at
     uint64_t structureBytes = 0;
     bool budgetSpent = false;
@@ -90,6 +89,9 @@ struct TiffWalk {
     Preview preview;
     uint64_t panasonicBorders[4] = {};  // RW2: top, left, bottom, right
 };
+
+// The image's memory: what was read into it, zero elsewhere.
+ByteView Memory(const TiffWalk& walk) { return SparseImageMemory(walk.out.image); }
 
 int FormatSize(int format) { return format == kFormatIfd ? 4 : FormatByteSize(format); }
 
@@ -109,20 +111,20 @@ bool StructureAllows(TiffWalk& walk, uint64_t count) {
 }
 
 bool ReadStructure(TiffWalk& walk, uint64_t offset, uint64_t count) {
-    if (offset >= walk.out.image.capacity) return false;
+    if (offset >= walk.out.image.limit) return false;
     if (!StructureAllows(walk, count)) return false;
     return ReadIntoImage(walk.out.image, walk.source, offset, count);
 }
 
 uint16_t U16(const TiffWalk& walk, uint64_t offset) {
     uint16_t value = 0;
-    ReadU16At(walk.whole, static_cast<int64_t>(offset), walk.out.bigEndian, &value);
+    ReadU16At(Memory(walk), static_cast<int64_t>(offset), walk.out.bigEndian, &value);
     return value;
 }
 
 uint32_t U32(const TiffWalk& walk, uint64_t offset) {
     uint32_t value = 0;
-    ReadU32At(walk.whole, static_cast<int64_t>(offset), walk.out.bigEndian, &value);
+    ReadU32At(Memory(walk), static_cast<int64_t>(offset), walk.out.bigEndian, &value);
     return value;
 }
 
@@ -160,7 +162,8 @@ bool TakeBlock(TiffWalk& walk, uint64_t offset, uint64_t length, const char* whe
     }
     block.bytes.resize(static_cast<size_t>(length));
     ByteView held;
-    if (offset + length <= walk.out.image.length && SubView(walk.whole, static_cast<int64_t>(offset),
+    const SparseImage& image = walk.out.image;
+    if (offset + length <= (image.length > image.loaded ? image.length : image.loaded) && SubView(Memory(walk), static_cast<int64_t>(offset),
                                                             static_cast<int64_t>(length), &held)) {
         block.bytes.assign(held.data, held.data + held.size);
     } else if (SourceReadAt(walk.source, offset, block.bytes.data(), block.bytes.size()) != length) {
@@ -199,7 +202,7 @@ void NoteMainDirectoryFacts(TiffWalk& walk, const Entry& entry) {
     switch (entry.tag) {
         case 0x010F: {  // Make, without the blanks cameras pad it with
             ByteView text;
-            if (!SubView(walk.whole, static_cast<int64_t>(entry.valueOffset),
+            if (!SubView(Memory(walk), static_cast<int64_t>(entry.valueOffset),
                          static_cast<int64_t>(entry.byteCount < 64 ? entry.byteCount : 64), &text)) {
                 break;
             }
@@ -454,22 +457,18 @@ void TakePreview(TiffWalk& walk) {
 
 }  // namespace
 
-bool ReadTiffContainer(Report& report, ByteSource& source, FileType detected, TiffContainer& out) {
+bool ReadTiffContainer(Report& report, ByteSource& source, uint64_t fileSize, FileType detected, TiffContainer& out) {
     out = TiffContainer{};
-    if (!SourceSize(source, &out.fileSize)) {
-        ReportNonfatal(report, "A TIFF file must be read by offset: this source cannot seek\r\n");
-        return false;
-    }
-    TiffWalk walk{report, source, out, ByteView{}, {}, 0, false, 0, TiffTypeClues{}, false, 0, 0, Preview{}, {}};
+    out.fileSize = fileSize;
+    TiffWalk walk{report, source, out, {}, 0, false, 0, TiffTypeClues{}, false, 0, 0, Preview{}, {}};
     if (!ReadHeader(report, walk, detected)) return false;
-    const uint64_t capacity = out.fileSize < kMostImageBytes ? out.fileSize : kMostImageBytes;
-    if (!StartSparseImage(out.image, capacity)) {
+    const uint64_t limit = out.fileSize < kMostImageBytes ? out.fileSize : kMostImageBytes;
+    if (!StartSparseImage(out.image, source, limit)) {
         ReportNonfatal(report, "Not enough memory for the TIFF structure\r\n");
         return false;
     }
-    walk.whole = MakeView(out.image.bytes.get(), static_cast<size_t>(capacity));
     ReadIntoImage(out.image, source, 0, 8);
-    if (out.firstDirectory >= capacity) {
+    if (out.firstDirectory >= limit) {
         ReportNonfatal(report, out.firstDirectory >= out.fileSize ? "First TIFF directory past the end of the file\r\n"
                                                                   : "First TIFF directory too far into the file\r\n");
     }

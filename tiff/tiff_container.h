@@ -21,8 +21,8 @@ struct TiffContainer {
     bool grey = false;            // the main picture is black and white
 };
 
-// Reads the structure from the source's header on; detected is what the
-// first bytes said (Tiff, Orf or Rw2). Problems of the structure are
-// reported as non-fatal lines into the current pane; false, after a line,
-// when there is no TIFF header or the source cannot be read by offset.
-bool ReadTiffContainer(Report& report, ByteSource& source, FileType detected, TiffContainer& out);
+// Reads the structure of a source of fileSize bytes, read by offset, from
+// its header on; detected is what the first bytes said (Tiff, Orf or Rw2).
+// Problems of the structure are reported as non-fatal lines into the
+// current pane; false, after a line, when there is no TIFF header.
+bool ReadTiffContainer(Report& report, ByteSource& source, uint64_t fileSize, FileType detected, TiffContainer& out);

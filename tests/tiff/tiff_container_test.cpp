@@ -78,8 +78,10 @@ TEST(ReadContainer, ReadsTheMadeFilesAsThePeerReaders) {
         ReportCapture capture;
         TiffContainer tiff;
         FoundBlocks& blocks = tiff.blocks;
-        const bool read = detected == FileType::Raf ? ReadRafContainer(capture.report(), source, blocks)
-                                                    : ReadTiffContainer(capture.report(), source, detected, tiff);
+        uint64_t size = 0;
+        ASSERT_TRUE(SourceSize(source, &size));
+        const bool read = detected == FileType::Raf ? ReadRafContainer(capture.report(), source, size, blocks)
+                                                    : ReadTiffContainer(capture.report(), source, size, detected, tiff);
         std::fclose(file);
         EXPECT_TRUE(read) << row.path;
         EXPECT_STREQ(FileTypeName(blocks.type), row.type) << row.path;
@@ -166,7 +168,7 @@ TEST(ReadContainer, HostileStructuresGiveMessagesWithinBounds) {
         ReportCapture capture;
         SelectReportPane(capture.report(), ReportPane::Exif);
         TiffContainer tiff;
-        EXPECT_TRUE(ReadTiffContainer(capture.report(), source, FileType::Tiff, tiff)) << row.name;
+        EXPECT_TRUE(ReadTiffContainer(capture.report(), source, row.bytes.size(), FileType::Tiff, tiff)) << row.name;
         const std::string& text = capture.Text(ReportPane::Exif);
         if (row.message[0] == '\0') {
             EXPECT_EQ(text, "") << row.name;
