@@ -22,7 +22,7 @@ constexpr uint64_t kMostImageBytes = 512ull << 20;
 // What the directories and their values may cost in all, and how many
 // directories are read: a sound camera file has some tens of kilobytes in
 // a dozen directories; links that fan out must not make that gigabytes.
-constexpr uint64_t kMostStructureBytes = 16ull << 20;
+constexpr uint64_t kMostStructureBytes = 4ull << 20;
 constexpr size_t kMostDirectories = 256;
 constexpr uint32_t kMostSubIfds = 64;
 // The EXIF walk shows an entry of more components than this by its size
