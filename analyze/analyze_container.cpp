@@ -3,6 +3,8 @@
 // are.
 #include "analyze/analyze_container.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
