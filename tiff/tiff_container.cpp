@@ -148,8 +148,9 @@ uint64_t EntryNumber(const TiffWalk& walk, const Entry& entry, uint32_t index) {
     return 0;
 }
 
-// The value's bytes as a block of its own: copied from the image when the
-// walk read them there, otherwise read from the source.
+// The value's bytes as a block of its own: copied from the image when they
+// lie in the file's first bytes read at the start, otherwise read from the
+// source (a range the image only claims reads as zeros there).
 bool TakeBlock(TiffWalk& walk, uint64_t offset, uint64_t length, const char* where, FoundBlock& block) {
     if (length == 0 || length > kMostBlockBytes) {
         if (length != 0) ReportNonfatal(walk.report, "%s of %llu bytes not read\r\n", where,
@@ -162,9 +163,8 @@ bool TakeBlock(TiffWalk& walk, uint64_t offset, uint64_t length, const char* whe
     }
     block.bytes.resize(static_cast<size_t>(length));
     ByteView held;
-    const SparseImage& image = walk.out.image;
-    if (offset + length <= (image.length > image.loaded ? image.length : image.loaded) && SubView(Memory(walk), static_cast<int64_t>(offset),
-                                                            static_cast<int64_t>(length), &held)) {
+    if (offset + length <= walk.out.image.loaded &&
+        SubView(Memory(walk), static_cast<int64_t>(offset), static_cast<int64_t>(length), &held)) {
         block.bytes.assign(held.data, held.data + held.size);
     } else if (SourceReadAt(walk.source, offset, block.bytes.data(), block.bytes.size()) != length) {
         block.bytes.clear();
