@@ -98,7 +98,9 @@ TEST(LargeRaw, IsReadByItsDirectoriesNotItsPixels) {
     std::printf("60 MB NEF: %.1f us, JPEG of the same directories: %.1f us, %llu bytes read\n", rawMicroseconds,
                 jpegMicroseconds, static_cast<unsigned long long>(source.bytesReadAt));
     // A sanitizer's checks and shadow memory change where time goes.
-    if (!kSanitizedBuild) EXPECT_LT(rawMicroseconds, 2 * jpegMicroseconds);
+    if (!kSanitizedBuild) {
+        EXPECT_LT(rawMicroseconds, 2 * jpegMicroseconds);
+    }
     std::remove(raw.c_str());
 }
 
