@@ -11,6 +11,7 @@
 #include "exif/gps_directory.h"
 #include "exif/record_updates.h"
 #include "exif/tag_names.h"
+#include "exif/tag_numbers.h"
 #include "exif/value_format.h"
 #include "exif/walk_budget.h"
 #include "report/report.h"
@@ -18,12 +19,6 @@
 
 namespace {
 
-constexpr uint16_t kTagMakerNote = 0x927C;
-constexpr uint16_t kTagExifOffset = 0x8769;
-constexpr uint16_t kTagInteropOffset = 0xA005;
-constexpr uint16_t kTagGpsOffset = 0x8825;
-constexpr uint16_t kTagThumbnailOffset = 0x0201;
-constexpr uint16_t kTagThumbnailLength = 0x0202;
 constexpr uint16_t kTagSubIfds = 0x014A;
 
 // A TIFF-structured file holds values far longer than an APP1 segment can
@@ -268,7 +263,13 @@ void ShowThumbnail(DirectoryWalk& walk) {
     if (!SpendExifWalkBudgetOnDecode(walk.exif.budget, report, ThumbnailDecodeCost(bytes))) return;
     int width = 0;
     int height = 0;
-    if (DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)) {
+    // Without a picture to show, the frame header tells the size: a
+    // fraction of the decode's cost. The budget is charged the same either
+    // way, so that the walk lists the same entries.
+    const bool sized = walk.analysis.decodeThumbnails ? DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)
+                                                      : ReadJpegFrameSize(bytes, &width, &height);
+    if (!sized && walk.analysis.decodeThumbnails) walk.analysis.decoded.thumbnailUndecodable = true;
+    if (sized) {
         walk.summary.thumbnailPixelWidth = width;
         walk.summary.thumbnailPixelHeight = height;
     }

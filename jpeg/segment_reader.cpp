@@ -2,6 +2,7 @@
 // scan, keeping the segments the decoders read.
 #include "jpeg/segment_reader.h"
 
+#include <cassert>
 #include <cstring>
 #include <new>
 
@@ -77,6 +78,8 @@ bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
 // The list takes over the block's memory, cut to this segment's length (the
 // block may be longer from an earlier segment); the reader starts a new block.
 void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block, int length) {
+    // The reader grows a full list before it reads the next segment.
+    assert(list.count < list.capacity && static_cast<size_t>(list.capacity) == list.entries.size());
     JpegSegment& entry = list.entries[static_cast<size_t>(list.count)];
     block.resize(static_cast<size_t>(length));
     entry.marker = marker;
@@ -193,6 +196,12 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
             if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
         } else if (marker == kMarkerCom) {
             RecordComment(summary, view);
+            // The data keeps the first comment whole, as stored.
+            if (!analysis.decoded.hasComment) {
+                analysis.decoded.hasComment = true;
+                const ByteView payload = TailView(view, 2);
+                analysis.decoded.comment.assign(reinterpret_cast<const char*>(payload.data), payload.size);
+            }
         }
     }
 }

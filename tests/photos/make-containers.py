@@ -321,8 +321,8 @@ def rw2_file(preview):
     the value of tag 0x2E."""
     ifd0 = [U(0x0001, b"0310"), S(0x0002, 5232), S(0x0003, 3920), S(0x0004, 8), S(0x0005, 8), S(0x0006, 3908),
             S(0x0007, 5208), S(0x0017, 200), U(0x002E, preview), (0x0111, LONG, At("rawdata")),
-            (0x0117, LONG, LengthOf("rawdata")), (0x8825, LONG, At("gps"))] + \
-        camera_entries("Panasonic", "DC-PIXLOUPE")
+            (0x0117, LONG, LengthOf("rawdata")), (0x8825, LONG, At("gps")), A(0x010F, "Panasonic"),
+            A(0x0110, "DC-PIXLOUPE"), S(0x0112, 1), (0x8769, LONG, At("exif"))]
     return tiff_file("II", [
         Ifd("ifd0", ifd0),
         Ifd("exif", exif_entries((1, 320), (45, 10), 200, (120, 10), "2018:07:14 10:10:10", flash=16, focal35=24)),
