@@ -337,3 +337,27 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
               (std::vector<std::string>{"e.png", "f.txt", "b.jpeg"}));
     fs::permissions(tree + "/locked", fs::perms::owner_all);
 }
+
+// A file of the TIFF family from a pipe, which cannot seek, is read into
+// memory and shows what it shows by name, but for the lines of the file's
+// name, size and date.
+TEST(Cli, TiffFamilyFromAPipeReadsAsByName) {
+    auto withoutFileLines = [](const std::string& text) {
+        std::istringstream lines(text);
+        std::string kept;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("File name", 0) != 0 && line.rfind("File size", 0) != 0 && line.rfind("File date", 0) != 0) {
+                kept += line + "\n";
+            }
+        }
+        return kept;
+    };
+    for (const char* name : {"raw/nef-subifd-preview.nef", "raw/raf-embedded-jpeg.raf", "tiff/mm-strips-iptc-xmp.tif"}) {
+        const std::string path = Quote(kPhotosDir + "/" + name);
+        const CommandResult byName = RunReport("--color=never " + path);
+        const CommandResult piped = RunReport("--color=never -", "cat " + path + " |");
+        EXPECT_EQ(piped.status, 0) << name;
+        EXPECT_NE(byName.out.find("File type    : "), std::string::npos) << name;
+        EXPECT_EQ(withoutFileLines(piped.out), withoutFileLines(byName.out)) << name;
+    }
+}
