@@ -119,6 +119,7 @@ bool ReadAndDecodeByOffset(Analysis& analysis, ByteSource& source, const char* n
     const FileType detected = DetectFileType(MakeView(first, SourceRead(source, first, sizeof first)));
     if (detected == FileType::Unknown || detected == FileType::Jpeg) {
         ReportErrorLine(report, "Not JPEG: %s\r\n", name);
+        MarkLastLine(report, "not-jpeg");
         ReportMessage(report, "Pixloupe reads %s files\r\n", kFormatsRead);
         return false;
     }
@@ -129,6 +130,7 @@ bool ReadAndDecodeByOffset(Analysis& analysis, ByteSource& source, const char* n
                                                  : ReadTiffContainer(report, source, size, detected, tiff));
     if (!read) {
         ReportErrorLine(report, "Not a readable %s file: %s\r\n", FileTypeName(detected), name);
+        MarkLastLine(report, "not-readable");
         return false;
     }
     const FoundBlocks& blocks = tiff.blocks;
