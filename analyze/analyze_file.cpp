@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "analyze/analyze_container.h"
 #include "exif/exif.h"
 #include "app13/app13.h"
 #include "xmp/xmp.h"
@@ -29,6 +30,18 @@ void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& fact
     summary.modifiedTime = facts.modifiedTime;
 }
 
+// Whether the source starts as a JPEG does (or is empty): such a file keeps
+// the JPEG reader's road, its refusal included. The byte is only looked at.
+bool StartsAsJpeg(ByteSource& source) {
+    if (source.stream == nullptr) {
+        return source.position >= source.memory.size || source.memory.data[source.position] == 0xFF;
+    }
+    const int first = std::getc(source.stream);
+    if (first == EOF) return true;
+    std::ungetc(first, source.stream);
+    return first == 0xFF;
+}
+
 // Decodes the metadata segments of a file that ended before its image data,
 // for the data forms only: the panes and the thumbnail stay as they were,
 // and the record tells where the file ends.
@@ -48,12 +61,15 @@ void DecodeWhatArrived(Analysis& analysis) {
     report.lines.push_back(ReportedLine{ReportPane::Jpeg, true, where, "truncated", std::string()});
 }
 
-// Reads the segments and, when the source is a readable JPEG, decodes them.
+// Reads the segments and, when the source is a readable JPEG, decodes them;
+// any other file goes to its container's reader.
 // stream: the file read, whose error flag tells a failed read from bytes
 // that are no JPEG; nullptr for memory.
 bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name, FILE* stream) {
     errno = 0;
+    if (!StartsAsJpeg(source)) return ReadAndDecodeContainer(analysis, source, name);
     if (ReadJpegSegments(analysis, source)) {
+        analysis.summary.fileType = FileType::Jpeg;
         RunDecoders(analysis);
         return true;
     }

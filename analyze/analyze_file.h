@@ -18,15 +18,17 @@ struct SourceFacts {
     uint64_t modifiedTime = 0;  // 100 ns ticks since 1601-01-01 UTC
 };
 
-// Checks the path, reads the file's segments, runs the decoders and prints
-// the summary, all through the analysis's report. True when the summary
-// was reached (analysis.reachedSummary says the same afterwards), false
-// when the file was refused or was not a readable JPEG.
+// Checks the path, reads the file's segments (or, for a file that is not a
+// JPEG, its container by offset), runs the decoders and prints the summary,
+// all through the analysis's report. True when the summary was reached
+// (analysis.reachedSummary says the same afterwards), false when the file
+// was refused or was not a readable file of a format read.
 bool AnalyzeFile(Analysis& analysis, const char* path);
 
-// The same for a stream open at the first byte of a JPEG file, shown under
-// displayName. The stream is read up to the first start of scan and left
-// open where reading stopped.
+// The same for a stream open at the first byte of a file, shown under
+// displayName. A JPEG is read up to its first start of scan and the stream
+// left open where reading stopped; another file is read by offset, or, from
+// a stream that cannot seek, read into memory first (up to a bound).
 bool AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, const SourceFacts& facts);
 
 // The same for a whole file in memory; its size is the number of bytes.

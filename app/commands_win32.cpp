@@ -77,7 +77,11 @@ void RunOpen(HWND mainWindow) {
     std::memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = "jpeg file(*.jpg)\0*.jpg\0";  // the literal's own NUL ends the list
+    // Each pair is a name and its patterns; the literal's own NUL ends the list.
+    dialog.lpstrFilter =
+        "jpeg file(*.jpg)\0*.jpg\0"
+        "Photographs\0*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.dng;*.cr2;*.nef;*.nrw;*.arw;*.srf;*.sr2;*.orf;*.rw2;"
+        "*.raf;*.pef;*.srw;*.3fr;*.erf;*.kdc;*.dcr;*.mos;*.iiq\0";
     dialog.nMaxCustFilter = 256;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;

@@ -8,7 +8,13 @@
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> DefaultWalkExtensions() { return {"jpg", "jpeg", "jpe", "jfif"}; }
+// JPEG, then TIFF and the files that are TIFF structures or hold one (DNG
+// and the cameras' RAW formats). The walk goes by name; each file taken is
+// read by its content.
+std::vector<std::string> DefaultWalkExtensions() {
+    return {"jpg", "jpeg", "jpe", "jfif", "tif", "tiff", "dng", "cr2", "nef", "nrw", "arw", "srf",
+            "sr2", "orf", "rw2", "raf", "pef", "srw", "3fr", "erf", "kdc", "dcr", "mos", "iiq"};
+}
 
 FileWalk::FileWalk(std::vector<std::string> arguments, bool recursive, std::vector<std::string> extensions)
     : arguments_(std::move(arguments)), recursive_(recursive), extensions_(std::move(extensions)) {}

@@ -55,6 +55,7 @@ const char* DirectoryKindName(DirectoryKind kind) {
         case DirectoryKind::Interop: return "InteropIFD";
         case DirectoryKind::Gps: return "GPS";
         case DirectoryKind::Ifd1: return "IFD1";
+        case DirectoryKind::SubIfd: return "SubIFD";
     }
     return "IFD0";
 }

@@ -8,8 +8,9 @@
 #include <vector>
 
 // The directories of an EXIF block. Directories chained after the
-// thumbnail's are counted as IFD1 too.
-enum class DirectoryKind { Ifd0, Exif, Interop, Gps, Ifd1 };
+// thumbnail's are counted as IFD1 too. SubIFDs (tag 0x014A: the raw data
+// and previews of a TIFF-structured file) are walked in those files only.
+enum class DirectoryKind { Ifd0, Exif, Interop, Gps, Ifd1, SubIfd };
 
 struct RationalValue {
     int64_t numerator = 0;

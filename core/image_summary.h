@@ -1,4 +1,4 @@
-// The record of facts about the JPEG file being processed: filled by the
+// The record of facts about the file being processed: filled by the
 // segment reader and the decoders, read by the summary. One per analysis.
 #pragma once
 
@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "core/byte_view.h"
+#include "core/found_blocks.h"
 
 struct ImageSummary {
     std::string sourcePath;
+    FileType fileType;  // once its first bytes (and for TIFF, its directories) told it
     bool fileLengthKnown;
     uint64_t fileLength;
     bool modifiedTimeKnown;

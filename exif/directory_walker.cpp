@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/detect_file_type.h"
 #include "exif/directory_entry.h"
 #include "exif/exif_walk.h"
 #include "exif/gps_directory.h"
@@ -18,6 +19,20 @@
 
 namespace {
 
+constexpr uint16_t kTagSubIfds = 0x014A;
+
+// A TIFF-structured file holds values far longer than an APP1 segment can
+// (strip tables, previews, private blocks): those of more components than
+// this are shown by their size, as a maker note is.
+constexpr uint32_t kMostListedComponents = 0x10000;
+constexpr int64_t kMostSubIfds = 64;
+
+// Whole blocks a TIFF-structured file keeps as values: XMP, IPTC, Photoshop
+// resources, an ICC profile, Panasonic's embedded JPEG. Their own decoders
+// show them; the listing gives their size.
+bool IsBlockTag(uint16_t tag) {
+    return tag == 700 || tag == 33723 || tag == 34377 || tag == 34675 || tag == 0x002E;
+}
 
 // Older editors cut the thumbnail off the end of the block but left the
 // link to its directory; a link this close past the end is one of those.
@@ -101,6 +116,23 @@ bool TargetInBlock(const DirectoryWalk& walk, int64_t target) {
     return target >= 0 && target <= static_cast<int64_t>(walk.block.size);
 }
 
+// The walk of a file that is its own TIFF structure; a JPEG's EXIF block
+// is walked as it always was.
+bool WalksFile(const DirectoryWalk& walk) { return IsTiffStructured(walk.summary.fileType); }
+
+void FollowSubIfds(DirectoryWalk& walk, const DirectoryEntry& entry) {
+    const int64_t count = entry.componentCount < kMostSubIfds ? entry.componentCount : kMostSubIfds;
+    for (int64_t i = 0; i < count; i++) {
+        AppendReportFormat(walk.report, "%s    SubIFD %d:\r\n", walk.indent.c_str(), static_cast<int>(i));
+        const int64_t target = static_cast<uint32_t>(ReadS32(entry.value, 4 * i, walk.summary.bigEndian));
+        if (!TargetInBlock(walk, target)) {
+            ReportNonfatal(walk.report, "Illegal SubIFD link\r\n");
+        } else {
+            WalkExifDirectory(walk.exif, target, walk.level + 1, DirectoryKind::SubIfd);
+        }
+    }
+}
+
 void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
     const int bigEndian = walk.summary.bigEndian;
     switch (entry.tag) {
@@ -134,19 +166,35 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
             walk.thumbnail.length =
                 DoubleToInt32(ValueAsDouble(walk.report, entry.format, entry.valueToBlockEnd, bigEndian));
             break;
+        case kTagSubIfds:
+            if (WalksFile(walk) && FormatByteSize(entry.format) == 4) FollowSubIfds(walk, entry);
+            break;
         default:
             break;
     }
 }
 
+// A long value of a TIFF-structured file, shown by its size.
+void ShowLongValue(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name) {
+    const std::string label = name != nullptr ? std::string(name) : FormatText("Unknown Tag %04x", entry.tag);
+    AppendReportFormat(walk.report, "%s    %s:(%lld bytes)\r\n", walk.indent.c_str(), label.c_str(),
+                       static_cast<long long>(entry.byteCount));
+    KeepEntry(walk.exif, entry, walk.kind, name, false);
+}
+
 void WalkEntry(DirectoryWalk& walk, int64_t entryOffset) {
     DirectoryEntry entry;
-    if (!ReadCheckedEntry(walk.exif, entryOffset, true, &entry)) return;
+    if (!ReadCheckedEntry(walk.exif, entryOffset, !WalksFile(walk), &entry)) return;
     const char* name = FindTagName(entry.tag);
     if (entry.tag == kTagMakerNote) {
         AppendReportFormat(walk.report, "%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(),
                            static_cast<int>(entry.byteCount));
         KeepEntry(walk.exif, entry, walk.kind, name, false);
+        return;
+    }
+    if (static_cast<uint32_t>(entry.componentCount) > kMostListedComponents ||
+        (WalksFile(walk) && IsBlockTag(entry.tag))) {
+        ShowLongValue(walk, entry, name);
         return;
     }
     if (!PrintEntry(walk, entry, name)) return;
@@ -204,6 +252,10 @@ void ShowThumbnail(DirectoryWalk& walk) {
         length = blockLength - offset;
     }
     AppendReportFormat(report, "(Thumbnail size: %d bytes)\r\n", static_cast<int>(length));
+    // In a TIFF-structured file the EXIF thumbnail is IFD1's; a JPEG in
+    // IFD0 or a SubIFD is a preview, which the file's reader chooses among
+    // all of them, and its bytes are not in the walk's block.
+    if (walk.kind == DirectoryKind::SubIfd || (WalksFile(walk) && walk.kind == DirectoryKind::Ifd0)) return;
     // Decoding is paid for from the same budget as showing: a thumbnail met
     // again and again through looping links is decoded only while it lasts.
     ByteView bytes;

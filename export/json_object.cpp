@@ -76,9 +76,17 @@ void OptionalText(ObjectWriter& w, const char* key, const std::optional<std::str
     w.Text(*value);
 }
 
-void WriteFile(ObjectWriter& w, const SummaryFacts& facts) {
+void WriteFile(ObjectWriter& w, const SummaryFacts& facts, FileType type) {
     w.Key("File");
     w.json.StartObject();
+    // The type as the peer reader names it, once the file's bytes told it;
+    // a JPEG's record stays as it was (a file without a type is a JPEG).
+    if (type != FileType::Unknown && type != FileType::Jpeg) {
+        w.Key("type");
+        w.Text(FileTypeName(type));
+        w.Key("mimeType");
+        w.Text(FileTypeMime(type));
+    }
     if (facts.fileSize) {
         w.Key("size");
         w.json.Uint64(*facts.fileSize);
@@ -318,7 +326,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
-    WriteFile(w, facts);
+    WriteFile(w, facts, analysis.summary.fileType);
     if (analysis.reachedSummary) {
         WriteSummary(w, facts.summary);
         WriteExifEntries(w, analysis.decoded);

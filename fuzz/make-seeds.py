@@ -5,9 +5,9 @@
 The seeds are written to a folder outside the repository (never committed):
 for each file, its bytes up to the first start-of-scan marker (nothing after
 it is ever read) for the whole-file target, and the payloads of its APP1
-"Exif", APP1 XMP and APP13 segments for the three block targets, and the XMP packets
-alone for the properties target. The small
-hand-built seeds under fuzz/seeds/<target>/ are copied in as well.
+"Exif", APP1 XMP and APP13 segments for the three block targets; a TIFF,
+DNG, RAW or RAF file whole for the TIFF target; the XMP packets alone for the
+properties target. The small hand-built seeds under fuzz/seeds/<target>/ are copied in as well.
 
 usage: make-seeds.py CORPUS_DIR OUTPUT_DIR
 """
@@ -16,7 +16,10 @@ import os
 import shutil
 import sys
 
-TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet", "fuzz_xmp_properties")
+TARGETS = ("fuzz_whole_file", "fuzz_tiff_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet", "fuzz_xmp_properties")
+# The first bytes of the files the TIFF target starts from: TIFF in both
+# orders, Olympus's and Panasonic's variants, Fujifilm's RAF.
+TIFF_STARTS = (b"II*\0", b"MM\0*", b"IIRO", b"IIRS", b"MMOR", b"IIU\0", b"FUJIFILMCCD-RAW ")
 MAX_WHOLE_FILE = 300000
 
 
@@ -65,6 +68,10 @@ def main():
                 continue  # the notes and the script beside the photographs
             with open(os.path.join(root, name), "rb") as f:
                 data = f.read()
+            if data.startswith(TIFF_STARTS):
+                if len(data) <= MAX_WHOLE_FILE:
+                    save(os.path.join(output, "fuzz_tiff_file"), data)
+                continue
             end = 0
             for marker, payload, after in segments(data):
                 end = after

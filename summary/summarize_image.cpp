@@ -161,6 +161,10 @@ void PrintSummaryLines(Report& report, const ImageSummary& s) {
         AppendReportFormat(report, "File date    : %02d:%02d:%02d %02d:%02d:%02d\r\n", date.year, date.month,
                            date.day, date.hour, date.minute, date.second);
     }
+    // A JPEG's summary is as it always was; other files say what they are.
+    if (s.fileType != FileType::Jpeg && s.fileType != FileType::Unknown) {
+        AppendReportFormat(report, "File type    : %s\r\n", FileTypeName(s.fileType));
+    }
     if (s.makeText[0]) AppendReportFormat(report, "Camera make  : %s\r\n", s.makeText);
     if (s.modelText[0]) AppendReportFormat(report, "Camera model : %s\r\n", s.modelText);
     if (s.shotTimeText[0]) AppendReportFormat(report, "Date time    : %s\r\n", s.shotTimeText);

@@ -82,10 +82,16 @@ std::vector<std::string> PeerNames(const std::string& key) {
 // Our own keys with an exiftool tag of another name.
 const std::map<std::string, std::string> kPeerNames = {{"thumbnailBytes", "EXIF:ThumbnailLength"}};
 
-// Every file's values as exiftool reads them, by the table's keys.
-std::map<std::string, Values> ReadPeerValues(const std::string& folder) {
-    const std::string command = "exiftool -n -json -G -r -ext jpg -ext jpeg -EXIF:all -IPTC:all -File:all "
-                                "-Composite:all '" + folder + "' 2>/dev/null";
+// The file endings compared: JPEG's, or the TIFF family's (the made TIFF,
+// DNG and RAW files), whose File.type is compared with exiftool's FileType.
+const char kJpegEndings[] = "-ext jpg -ext jpeg";
+const char kTiffFamilyEndings[] = "-ext tif -ext dng -ext cr2 -ext nef -ext arw -ext pef -ext orf -ext rw2 -ext raf";
+
+// Every file's values as exiftool reads them, by the table's keys, and its
+// FileType under "FileType".
+std::map<std::string, Values> ReadPeerValues(const std::string& folder, const char* endings = kJpegEndings) {
+    const std::string command = "exiftool -n -json -G -r " + std::string(endings) +
+                                " -EXIF:all -IPTC:all -File:all -Composite:all '" + folder + "' 2>/dev/null";
     rapidjson::Document peer;
     peer.Parse(RunCommand(command).c_str());
     std::map<std::string, Values> all;
@@ -107,6 +113,19 @@ std::map<std::string, Values> ReadPeerValues(const std::string& folder) {
         // Bit 0 of the flash code.
         if (file.HasMember("EXIF:Flash") && file["EXIF:Flash"].IsNumber()) {
             values["flashFired"] = TextValue(file["EXIF:Flash"].GetInt() % 2 ? "true" : "false");
+        }
+        if (file.HasMember("File:FileType")) values["FileType"] = FromJson(file["File:FileType"]);
+        // A TIFF-structured file's main picture is that of the directory
+        // exiftool gives priority, or inside Panasonic's sensor borders (a
+        // composite); File:ImageWidth is an embedded JPEG's (RAF's own).
+        if (endings != kJpegEndings) {
+            for (const char* key : {"ImageWidth", "ImageHeight"}) {
+                for (const std::string group : {"Composite:", "EXIF:"}) {
+                    if (!file.HasMember((group + key).c_str())) continue;
+                    values[key] = FromJson(file[(group + key).c_str()]);
+                    break;
+                }
+            }
         }
         all[fs::relative(file["SourceFile"].GetString(), folder).string()] = values;
     }
@@ -148,7 +167,7 @@ std::vector<std::string> CsvFields(const std::string& line) {
 // Our values of a file, from its JSON object's Summary or from its CSV row;
 // false when we refuse the file (it is not a readable JPEG), which leaves
 // nothing to compare.
-bool ReadOwnValues(const std::string& path, Values* fromJson, Values* fromCsv) {
+bool ReadOwnValues(const std::string& path, Values* fromJson, Values* fromCsv, std::string* type = nullptr) {
     ReportCapture capture;
     AnalyzeFile(capture.analysis, path.c_str());
     std::string json;
@@ -156,6 +175,7 @@ bool ReadOwnValues(const std::string& path, Values* fromJson, Values* fromCsv) {
     rapidjson::Document own;
     own.Parse(json.c_str());
     if (!capture.analysis.reachedSummary) return false;
+    if (type != nullptr && own["File"].HasMember("type")) *type = own["File"]["type"].GetString();
     std::string header;
     std::string row;
     AppendCsvHeader(header);
@@ -247,18 +267,27 @@ std::string Show(const Value& value) {
 struct Tally {
     int compared = 0;
     int agreed = 0;
+    int typesCompared = 0;
+    int typesAgreed = 0;
 };
 
 // Compares every value either side has; prints each difference.
-Tally CompareFolder(const std::string& folder) {
+Tally CompareFolder(const std::string& folder, const char* endings = kJpegEndings) {
     Tally tally;
-    const std::map<std::string, Values> peer = ReadPeerValues(folder);
+    const std::map<std::string, Values> peer = ReadPeerValues(folder, endings);
     for (const auto& [file, theirs] : peer) {
         Values fromJson;
         Values fromCsv;
-        if (!ReadOwnValues(folder + "/" + file, &fromJson, &fromCsv)) {
+        std::string type;
+        if (!ReadOwnValues(folder + "/" + file, &fromJson, &fromCsv, &type)) {
             std::printf("not compared: %s is refused\n", file.c_str());
             continue;
+        }
+        if (endings != kJpegEndings) {
+            tally.typesCompared++;
+            const bool same = theirs.count("FileType") && theirs.at("FileType").texts == std::vector<std::string>{type};
+            tally.typesAgreed += same ? 1 : 0;
+            if (!same) std::printf("differs: %s type: ours %s\n", file.c_str(), type.c_str());
         }
         for (size_t i = 0; i < kFactCount; i++) {
             const std::string key = FactRow(i).key;
@@ -336,6 +365,18 @@ TEST(ExiftoolAgreement, SummaryOfFilesForTheCatalogueCases) {
     fs::remove(base);
     ExpectAgreement(folder.string(), 60, 0.99);
     fs::remove_all(folder);
+}
+
+// The made TIFF, DNG and RAW files: the Summary, and every file's type.
+TEST(ExiftoolAgreement, SummaryAndTypeOfEveryMadeTiffAndRawFile) {
+    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    const Tally tally = CompareFolder(kPhotosDir, kTiffFamilyEndings);
+    std::printf("TIFF and RAW files: %d of %d values agree, %d of %d types\n", tally.agreed, tally.compared,
+                tally.typesAgreed, tally.typesCompared);
+    EXPECT_GE(tally.compared, 200);
+    EXPECT_GE(tally.agreed, 0.97 * tally.compared);
+    EXPECT_EQ(tally.typesCompared, 12);
+    EXPECT_EQ(tally.typesAgreed, tally.typesCompared);
 }
 
 TEST(ExiftoolAgreement, SummaryOfEveryCameraPhotograph) {

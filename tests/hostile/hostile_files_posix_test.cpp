@@ -179,6 +179,41 @@ void WriteThumbnailClaiming(FILE* file, unsigned side, bool loopingLinks) {
     Put(file, StartOfScan());
 }
 
+// A TIFF file whose first directory lies 3.75 GB in, inside a hole: past
+// what the reader allocates for a file's structure.
+void WriteTiffDirectoryFarIn(FILE* file) {
+    ByteBuilder b = IntelBlock();
+    b.bytes[4] = 0;
+    b.bytes[7] = 0xF0;  // first directory at 0xF0000000
+    Put(file, b.bytes);
+}
+
+// Thousands of Exif links from IFD0 of a TIFF file, each to a place where
+// 0xFF bytes claim a directory of 65535 entries, before a hole.
+void WriteTiffFanOutOfClaims(FILE* file) {
+    ByteBuilder b = IntelBlock();
+    const unsigned links = 5000;
+    const uint32_t claims = 8 + 2 + 12 * links + 4;
+    b.U16(links);
+    for (unsigned i = 0; i < links; i++) Entry(b, 0x8769, 4, 1, claims + 16 * i);
+    b.U32(0).Repeat(0xFF, 16 * links + 64);
+    Put(file, b.bytes);
+}
+
+// IFD0 whose SubIFDs are itself and a directory whose SubIFD and next
+// directory are IFD0.
+void WriteTiffSubIfdLoop(FILE* file) {
+    ByteBuilder b = IntelBlock();
+    b.U16(2);
+    Entry(b, 0x0112, 3, 1, 1);
+    Entry(b, 0x014A, 4, 2, 38);
+    b.U32(8).U32(8).U32(46);
+    b.U16(1);
+    Entry(b, 0x014A, 4, 1, 8);
+    b.U32(8);
+    Put(file, b.bytes);
+}
+
 struct LineCount {
     std::string text;  // a line holding this text
     int count;         // how many such lines
@@ -227,6 +262,12 @@ const std::vector<HostileFile>& HostileFiles() {
         {"thumbnail_claiming_eight_thousand_pixels_square",
          [](FILE* file) { WriteThumbnailClaiming(file, 8000, false); }, 0, 0,
          {{"(Thumbnail size: ", 1}, {"Image contains no thumbnail", 1}}},
+        {"tiff_directory_3_75_gigabytes_in", WriteTiffDirectoryFarIn, kFiveGigabytes, 0,
+         {{"First TIFF directory too far into the file", 1}, {"File type    : TIFF", 1}}},
+        {"tiff_fan_out_of_links_to_claimed_directories", WriteTiffFanOutOfClaims, 100u << 20, 0,
+         {{"TIFF structure over 4 MB, rest not read", 1}, {"Exif listing too long", 1}}},
+        {"tiff_subifd_loop", WriteTiffSubIfdLoop, 0, 0,
+         {{"Exif listing too long", 0}, {"File type    : TIFF", 1}}},  // the levels end the loops
         {"megapixel_thumbnail_of_a_few_bytes_behind_looping_links",
          [](FILE* file) { WriteThumbnailClaiming(file, 1024, true); }, 0, 0,
          {{"Thumbnail: 1024 x 1024", 1}, {"Thumbnail res: 1024 x 1024", 1}, {"Exif listing too long", 1}}},
