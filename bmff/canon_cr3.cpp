@@ -34,15 +34,27 @@ void AddTiffBlock(ByteView bytes, const Box& cmt, uint64_t fileOffset, Directory
     if (TakeTiffBlock(bytes, cmt, fileOffset, report, more.block)) found.moreExif.push_back(std::move(more));
 }
 
-// The picture of a THMB or PRVW box: width and height at 6 and 8 of its
-// payload, the JPEG's length at 12, the JPEG at 16.
-bool ReadPictureBox(ByteView payload, uint64_t payloadOffset, Report& report, FoundBlocks& found, const char* name) {
+// Where THMB and PRVW keep the picture's width, height and length in the
+// 16 bytes before their JPEG.
+struct PictureLayout {
+    const char* name;
+    int64_t widthAt;
+    int64_t heightAt;
+    int64_t lengthAt;
+};
+
+constexpr PictureLayout kThumbnailLayout = {"THMB", 4, 6, 8};
+constexpr PictureLayout kPreviewLayout = {"PRVW", 6, 8, 12};
+
+bool ReadPictureBox(ByteView payload, uint64_t payloadOffset, Report& report, FoundBlocks& found,
+                    const PictureLayout& layout) {
+    const char* name = layout.name;
     uint16_t width = 0;
     uint16_t height = 0;
     uint32_t length = 0;
     ByteView jpeg;
-    if (!ReadU16At(payload, 6, true, &width) || !ReadU16At(payload, 8, true, &height) ||
-        !ReadU32At(payload, 12, true, &length) ||
+    if (!ReadU16At(payload, layout.widthAt, true, &width) || !ReadU16At(payload, layout.heightAt, true, &height) ||
+        !ReadU32At(payload, layout.lengthAt, true, &length) ||
         !SubView(payload, static_cast<int64_t>(kPictureHeaderBytes), length, &jpeg)) {
         ReportNonfatal(report, "CR3: the %s picture runs past its box\r\n", name);
         return false;
@@ -93,7 +105,7 @@ void ReadCanonMetadata(ByteSource& source, uint64_t fileSize, const Box& box, Re
                 ByteView payload;
                 SubView(view, static_cast<int64_t>(child.payload), static_cast<int64_t>(child.end - child.payload),
                         &payload);
-                ReadPictureBox(payload, base + child.payload, report, found, "THMB");
+                ReadPictureBox(payload, base + child.payload, report, found, kThumbnailLayout);
                 break;
             }
             default: break;
@@ -116,5 +128,5 @@ void ReadCanonPreview(ByteSource& source, uint64_t fileSize, const Box& box, Rep
         return;
     }
     // Written only when the whole picture is there: a THMB thumbnail stays otherwise.
-    ReadPictureBox(MakeView(payload), prvw.payload, report, found, "PRVW");
+    ReadPictureBox(MakeView(payload), prvw.payload, report, found, kPreviewLayout);
 }

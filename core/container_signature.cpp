@@ -20,17 +20,20 @@ const BrandType kBrandTypes[] = {
     {"avif", FileType::Avif}, {"avis", FileType::Avif}, {"crx ", FileType::Cr3},
 };
 
-// Bytes at the start and, for RIFF, a form type at byte 8.
+// Bytes at the start and, for RIFF, a form type at byte 8 and the type of
+// the first chunk at byte 12. The first row that matches decides.
 struct Signature {
     const char* start;
     size_t startCount;
-    const char* form;  // at byte 8, or nullptr
+    const char* form;        // at byte 8, or nullptr
+    const char* firstChunk;  // at byte 12, or nullptr
     FileType type;
 };
 
 const Signature kSignatures[] = {
-    {"\x89PNG\r\n\x1a\n", 8, nullptr, FileType::Png},
-    {"RIFF", 4, "WEBP", FileType::Webp},
+    {"\x89PNG\r\n\x1a\n", 8, nullptr, nullptr, FileType::Png},
+    {"RIFF", 4, "WEBP", "VP8X", FileType::WebpExtended},
+    {"RIFF", 4, "WEBP", nullptr, FileType::Webp},
 };
 
 uint32_t BrandAt(ByteView view, int64_t offset) {
@@ -63,7 +66,9 @@ FileType FileTypeOfBrands(ByteView ftypPayload) {
 FileType DetectContainerType(ByteView head) {
     for (const Signature& row : kSignatures) {
         if (!ViewMatches(head, 0, row.start, row.startCount)) continue;
-        if (row.form == nullptr || ViewMatches(head, 8, row.form, 4)) return row.type;
+        if (row.form != nullptr && !ViewMatches(head, 8, row.form, 4)) continue;
+        if (row.firstChunk != nullptr && !ViewMatches(head, 12, row.firstChunk, 4)) continue;
+        return row.type;
     }
     uint32_t size = 0;
     if (ViewMatches(head, 4, "ftyp", 4) && ReadU32At(head, 0, true, &size) && size >= 16) {

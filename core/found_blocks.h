@@ -42,6 +42,7 @@ enum class FileType {
     Cr3,
     Png,
     Webp,
+    WebpExtended,  // a WebP file with the VP8X header, as exiftool names it apart
 };
 
 // One block found in a container: its bytes, where its first byte lies in

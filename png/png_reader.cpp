@@ -54,6 +54,27 @@ void UseChunk(uint32_t type, const std::vector<uint8_t>& data, uint64_t dataOffs
     }
 }
 
+// Reads a wanted chunk's data and checks its CRC before using it.
+void ReadWantedChunk(ByteSource& source, uint64_t fileSize, uint64_t at, uint32_t type, uint32_t length,
+                     Report& report, FoundBlocks& found) {
+    const uint64_t dataOffset = at + kChunkHeaderBytes;
+    std::vector<uint8_t> data;
+    uint8_t crcBytes[4];
+    uint32_t crc = 0;
+    if (!ReadBlockAt(source, fileSize, dataOffset, length, data) ||
+        SourceReadAt(source, dataOffset + length, crcBytes, 4) != 4) {
+        ReportNonfatal(report, "PNG: chunk '%s' at %llu of %lu bytes is not read\r\n", FourCcOf(type).text,
+                       static_cast<unsigned long long>(at), static_cast<unsigned long>(length));
+        return;
+    }
+    ReadU32At(MakeView(crcBytes, 4), 0, true, &crc);
+    if (!CrcMatches(type, data, crc)) {
+        ReportNonfatal(report, "PNG: chunk '%s' at %llu fails its CRC\r\n", FourCcOf(type).text,
+                       static_cast<unsigned long long>(at));
+    }
+    UseChunk(type, data, dataOffset, report, found);
+}
+
 }  // namespace
 
 bool ReadPngBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
@@ -64,19 +85,17 @@ bool ReadPngBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
         return false;
     }
     found.type = FileType::Png;
+    bool imageData = false;
     uint64_t at = kSignatureBytes;
-    std::vector<uint8_t> data;
-    for (int chunks = 0;; chunks++) {
+    for (int chunks = 0; chunks < kMostChunks; chunks++) {
         uint8_t header[kChunkHeaderBytes];
         uint32_t length = 0;
         uint32_t type = 0;
-        if (chunks == kMostChunks) {
-            ReportNonfatal(report, "PNG: more than %d chunks before the image data\r\n", kMostChunks);
-            return true;
-        }
         if (SourceReadAt(source, at, header, sizeof header) != sizeof header) {
-            ReportNonfatal(report, "PNG: the file ends at %llu before its image data (IDAT)\r\n",
-                           static_cast<unsigned long long>(at));
+            if (!imageData) {
+                ReportNonfatal(report, "PNG: the file ends at %llu before its image data (IDAT)\r\n",
+                               static_cast<unsigned long long>(at));
+            }
             return true;
         }
         ReadU32At(MakeView(header, sizeof header), 0, true, &length);
@@ -87,24 +106,13 @@ bool ReadPngBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
             return true;
         }
         if (chunks == 0 && type != FourCc("IHDR")) ReportNonfatal(report, "PNG: the first chunk is not IHDR\r\n");
-        if (type == FourCc("IDAT") || type == FourCc("IEND")) return true;
-        const uint64_t dataOffset = at + kChunkHeaderBytes;
-        if (WantedChunk(type)) {
-            uint8_t crcBytes[4];
-            uint32_t crc = 0;
-            if (!ReadBlockAt(source, fileSize, dataOffset, length, data) ||
-                SourceReadAt(source, dataOffset + length, crcBytes, 4) != 4) {
-                ReportNonfatal(report, "PNG: chunk '%s' at %llu of %lu bytes is not read\r\n", FourCcOf(type).text,
-                               static_cast<unsigned long long>(at), static_cast<unsigned long>(length));
-            } else {
-                ReadU32At(MakeView(crcBytes, 4), 0, true, &crc);
-                if (!CrcMatches(type, data, crc)) {
-                    ReportNonfatal(report, "PNG: chunk '%s' at %llu fails its CRC\r\n", FourCcOf(type).text,
-                                   static_cast<unsigned long long>(at));
-                }
-                UseChunk(type, data, dataOffset, report, found);
-            }
-        }
+        if (type == FourCc("IEND")) return true;
+        // ImageMagick writes eXIf after the image data: the walk goes on to
+        // IEND, reading only the headers of the image data chunks.
+        if (type == FourCc("IDAT")) imageData = true;
+        if (WantedChunk(type)) ReadWantedChunk(source, fileSize, at, type, length, report, found);
         at += kChunkFrameBytes + length;
     }
+    ReportNonfatal(report, "PNG: more than %d chunks; the rest are not read\r\n", kMostChunks);
+    return true;
 }

@@ -144,7 +144,10 @@ bool ReadWebpBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
             return true;
         }
         const uint64_t wanted = BytesWanted(type, size, extended);
-        if (chunks == 0 && type == FourCc("VP8X")) extended = true;
+        if (chunks == 0 && type == FourCc("VP8X")) {
+            extended = true;
+            found.type = FileType::WebpExtended;
+        }
         if (wanted > 0) {
             if (wanted <= size && ReadBlockAt(source, fileSize, dataOffset, wanted, data)) {
                 UseChunk(type, data, dataOffset, report, found);

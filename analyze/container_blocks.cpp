@@ -1,0 +1,34 @@
+// Detection of the boxed and chunked containers and the choice of reader.
+#include "analyze/container_blocks.h"
+
+#include "bmff/bmff_reader.h"
+#include "core/container_signature.h"
+#include "png/png_reader.h"
+#include "webp/webp_reader.h"
+
+namespace {
+
+using ContainerReader = bool (*)(ByteSource&, Report&, FoundBlocks&);
+
+struct ReaderOfType {
+    FileType type;
+    ContainerReader read;
+};
+
+const ReaderOfType kReaders[] = {
+    {FileType::Heic, ReadBmffBlocks}, {FileType::Heif, ReadBmffBlocks}, {FileType::Avif, ReadBmffBlocks},
+    {FileType::Cr3, ReadBmffBlocks},  {FileType::Png, ReadPngBlocks},   {FileType::Webp, ReadWebpBlocks},
+    {FileType::WebpExtended, ReadWebpBlocks},
+};
+
+}  // namespace
+
+bool ReadContainerBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
+    uint8_t head[kContainerHeadBytes];
+    const size_t arrived = SourceReadAt(source, 0, head, sizeof head);
+    const FileType type = DetectContainerType(MakeView(head, arrived));
+    for (const ReaderOfType& row : kReaders) {
+        if (row.type == type) return row.read(source, report, found);
+    }
+    return false;
+}
