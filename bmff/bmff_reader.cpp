@@ -108,5 +108,8 @@ bool ReadBmffBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
     found.type = type;
     BoxWalk walk{source, fileSize, report, found};
     WalkBoxes(walk, ftyp.end, fileSize, [&](const Box& box) { VisitTopBox(walk, box); });
+    if (type == FileType::Cr3 && !found.exif.present) {
+        ReportNonfatal(report, "CR3: no Canon metadata box with an IFD0 (CMT1) in moov\r\n");
+    }
     return true;
 }

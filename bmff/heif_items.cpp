@@ -181,18 +181,45 @@ const char* CodingOf(uint32_t itemType) {
     }
 }
 
+// A grid is coded as its tiles are (dimg references), and is as large in
+// bytes as they are together.
+const HeifItem* FirstTile(ItemReader& r, const HeifItem& grid) {
+    for (const HeifReference& reference : r.meta.references) {
+        if (reference.type == FourCc("dimg") && reference.from == grid.id && reference.to != grid.id) {
+            const HeifItem* tile = FindHeifItem(r.meta, reference.to);
+            if (tile != nullptr && tile->type != FourCc("grid")) return tile;
+        }
+    }
+    return nullptr;
+}
+
+bool CodedBytes(ItemReader& r, const HeifItem& item, uint64_t* total, uint64_t* fileOffset) {
+    std::vector<HeifExtent> extents;
+    if (item.type != FourCc("grid")) return ItemDataSize(r, item.id, &extents, total, fileOffset);
+    *total = 0;
+    for (const HeifReference& reference : r.meta.references) {
+        if (reference.type != FourCc("dimg") || reference.from != item.id || reference.to == item.id) continue;
+        uint64_t tileBytes = 0;
+        uint64_t tileOffset = 0;
+        extents.clear();
+        if (!ItemDataSize(r, reference.to, &extents, &tileBytes, &tileOffset)) return false;
+        if (*total == 0) *fileOffset = tileOffset;
+        *total += tileBytes;
+    }
+    return true;
+}
+
 // The thumbnail item of the primary item: described by its coding, its
-// size in pixels and in bytes; read only when it is a JPEG.
+// size in pixels and in bytes; read only when it is a single JPEG.
 void FindThumbnail(ItemReader& r, FoundBlocks& found) {
     for (const HeifReference& reference : r.meta.references) {
         if (reference.type != FourCc("thmb") || reference.to != r.meta.primaryId || InLoop(r, reference)) continue;
         const HeifItem* item = FindHeifItem(r.meta, reference.from);
-        const char* coding = item == nullptr ? nullptr : CodingOf(item->type);
-        if (coding == nullptr) continue;
-        std::vector<HeifExtent> extents;
+        const HeifItem* coded = item != nullptr && item->type == FourCc("grid") ? FirstTile(r, *item) : item;
+        const char* coding = coded == nullptr ? nullptr : CodingOf(coded->type);
         uint64_t total = 0;
         uint64_t fileOffset = 0;
-        if (!ItemDataSize(r, item->id, &extents, &total, &fileOffset)) continue;
+        if (coding == nullptr || !CodedBytes(r, *item, &total, &fileOffset)) continue;
         found.preview.present = true;
         found.preview.fileOffset = fileOffset;
         found.preview.where = FormatText("HEIF item %u (thumbnail)", item->id);
@@ -217,7 +244,11 @@ void FindHeifBlocks(ByteSource& source, uint64_t fileSize, const HeifMeta& meta,
     }
     if (!meta.hasPrimary) {
         ReportNonfatal(report, "HEIF: no primary item (pitm)\r\n");
-    } else if (const HeifItemProperties* primary = FindHeifProperties(meta, meta.primaryId)) {
+    } else if (FindHeifItem(meta, meta.primaryId) == nullptr) {
+        ReportNonfatal(report, "HEIF: the primary item %u is not described (iinf)\r\n", meta.primaryId);
+    }
+    const HeifItemProperties* primary = meta.hasPrimary ? FindHeifProperties(meta, meta.primaryId) : nullptr;
+    if (primary != nullptr) {
         if (primary->hasSize) {
             found.width = primary->width;
             found.height = primary->height;
