@@ -15,7 +15,11 @@ import os
 import shutil
 import sys
 
-TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet")
+TARGETS = ("fuzz_whole_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet",
+           "fuzz_bmff_file", "fuzz_png_file", "fuzz_webp_file")
+# The container targets take whole files of their kind, by their name.
+CONTAINER_TARGETS = {".heic": "fuzz_bmff_file", ".heif": "fuzz_bmff_file", ".avif": "fuzz_bmff_file",
+                     ".cr3": "fuzz_bmff_file", ".png": "fuzz_png_file", ".webp": "fuzz_webp_file"}
 MAX_WHOLE_FILE = 300000
 
 
@@ -64,6 +68,12 @@ def main():
                 continue  # the notes and the script beside the photographs
             with open(os.path.join(root, name), "rb") as f:
                 data = f.read()
+            container = CONTAINER_TARGETS.get(os.path.splitext(name)[1].lower())
+            if container:
+                if len(data) <= MAX_WHOLE_FILE:
+                    save(os.path.join(output, container), data)
+                    save(os.path.join(output, "fuzz_whole_file"), data)
+                continue
             end = 0
             for marker, payload, after in segments(data):
                 end = after

@@ -1,6 +1,6 @@
 // The container readers on our made files (where each block was found) and
 // on damaged ones (tests/photos/containers-broken, made by
-// make-containers.py, and a few built here that are too large to keep):
+// make-heif-png-webp.py, and a few built here that are too large to keep):
 // every damage is named, nothing is read outside the file, and the reads
 // stay bounded.
 #include <gtest/gtest.h>

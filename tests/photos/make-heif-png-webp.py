@@ -11,7 +11,7 @@ into them. What no tool writes (a CR3-shaped file, a HEIF with its Exif item
 in an idat box, every damaged file) is built here byte by byte. Dates,
 texts and numbers are fixed.
 
-usage: tests/photos/make-containers.py   (needs /usr/bin/python3, convert,
+usage: tests/photos/make-heif-png-webp.py   (needs /usr/bin/python3, convert,
        heif-enc from libheif-examples, cwebp from webp, exiftool)
 """
 import os
