@@ -65,7 +65,6 @@ bool ItemDataSize(ItemReader& r, uint32_t id, std::vector<HeifExtent>* extents, 
         return false;
     }
     if (!ResolveExtents(r, *location, extents)) return false;
-    ReportOverlap(r, id, *extents);
     *total = 0;
     for (const HeifExtent& extent : *extents) {
         if (extent.length > UINT64_MAX - *total) return false;
@@ -88,14 +87,16 @@ bool ReadItemData(ItemReader& r, uint32_t id, std::vector<uint8_t>& out, uint64_
                        static_cast<unsigned long long>(total));
         return false;
     }
+    ReportOverlap(r, id, extents);
     const bool inIdat = FindHeifLocation(r.meta, id)->constructionMethod ==
                         static_cast<int>(HeifConstruction::IdatOffset);
     std::vector<uint8_t> part;
     for (const HeifExtent& extent : extents) {
-        if (inIdat) {
-            const uint8_t* start = r.meta.idat.data + extent.offset;
-            out.insert(out.end(), start, start + extent.length);
-        } else if (ReadBlockAt(r.source, r.fileSize, extent.offset, extent.length, part)) {
+        ByteView inMeta;
+        if (inIdat && SubView(r.meta.idat, static_cast<int64_t>(extent.offset), static_cast<int64_t>(extent.length),
+                              &inMeta)) {
+            out.insert(out.end(), inMeta.data, inMeta.data + inMeta.size);
+        } else if (!inIdat && ReadBlockAt(r.source, r.fileSize, extent.offset, extent.length, part)) {
             out.insert(out.end(), part.begin(), part.end());
         } else {
             ReportNonfatal(r.report, "HEIF: item %u could not be read\r\n", id);
@@ -193,16 +194,24 @@ const HeifItem* FirstTile(ItemReader& r, const HeifItem& grid) {
     return nullptr;
 }
 
+// The tiles' extents are counted against one budget: many references to
+// one item of many extents must not cost their product.
 bool CodedBytes(ItemReader& r, const HeifItem& item, uint64_t* total, uint64_t* fileOffset) {
     std::vector<HeifExtent> extents;
     if (item.type != FourCc("grid")) return ItemDataSize(r, item.id, &extents, total, fileOffset);
     *total = 0;
+    size_t extentsSeen = 0;
     for (const HeifReference& reference : r.meta.references) {
         if (reference.type != FourCc("dimg") || reference.from != item.id || reference.to == item.id) continue;
         uint64_t tileBytes = 0;
         uint64_t tileOffset = 0;
         extents.clear();
         if (!ItemDataSize(r, reference.to, &extents, &tileBytes, &tileOffset)) return false;
+        extentsSeen += extents.size() + 1;
+        if (extentsSeen > kMostHeifExtents || tileBytes > UINT64_MAX - *total) {
+            ReportNonfatal(r.report, "HEIF: the tiles of item %u are too many to count\r\n", item.id);
+            return false;
+        }
         if (*total == 0) *fileOffset = tileOffset;
         *total += tileBytes;
     }

@@ -96,6 +96,7 @@ const DamagedFile kDamagedFiles[] = {
     {"references-loop.heic", "items 2 and 1 refer to each other"},
     {"nested-1000.cr3", "no Canon metadata box"},
     {"iloc-count-huge.heic", "the iloc box is cut off"},
+    {"tiles-many-extents.heic", "the tiles of item 3 are too many to count"},
     {"exif-offset-outside.heic", "holds no TIFF header where it says"},
     {"cmt-not-tiff.cr3", "box 'CMT1' holds no TIFF header"},
     {"chunk-past-file.png", "chunk 'tEXt' at 33 of 65536 bytes runs past the end of the file"},

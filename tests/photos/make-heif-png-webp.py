@@ -149,7 +149,8 @@ def iloc(version, items, offset_size=4, length_size=4, base_size=0):
             payload += struct.pack(">" + sizes[base_size], base)
         payload += struct.pack(">H", len(extents))
         for offset, length in extents:
-            payload += struct.pack(">" + sizes[offset_size], offset) + struct.pack(">" + sizes[length_size], length)
+            payload += struct.pack(">" + sizes[offset_size], *[offset][:offset_size]) + \
+                struct.pack(">" + sizes[length_size], *[length][:length_size])
     return full_box("iloc", version, 0, payload)
 
 
@@ -329,6 +330,13 @@ def broken_files(work):
     for _ in range(1000):
         nested = box("moov", nested)
     files["nested-1000.cr3"] = ftyp("crx ", "crx ") + nested
+    # A thumbnail grid of 4,000 references to one tile of 65,535 extents of
+    # no bytes each (field sizes 0): counting them must not cost their product.
+    tile_extents = [(0, 0)] * 65535
+    files["tiles-many-extents.heic"] = ftyp("heic", "mif1") + full_box("meta", 0, 0, b"".join([
+        hdlr(), pitm(1), iloc(1, [(1, 0, 0, [(0, 0)]), (2, 0, 0, tile_extents)], offset_size=0, length_size=0),
+        iinf(infe(1, "hvc1"), infe(2, "hvc1"), infe(3, "grid")),
+        iref(("thmb", 3, [1]), ("dimg", 3, [2] * 4000))]))
     files["iloc-count-huge.heic"] = ftyp("heic", "mif1") + full_box(
         "meta", 0, 0, hdlr() + pitm(1) + full_box("iloc", 2, 0, struct.pack(">BBI", 0x44, 0, 0xFFFFFFFF)))
     files["exif-offset-outside.heic"] = placed_heif(
