@@ -19,16 +19,6 @@ namespace {
 constexpr size_t kMaxPathBytes = 259;
 constexpr size_t kReadBufferBytes = 16384;
 
-// Everything of the previous file goes but the sink, the memory kept for
-// reuse, and the pane the report is set to.
-void BeginFile(Analysis& analysis) {
-    ResetImageSummary(analysis.summary);
-    ClearDecodedData(analysis.decoded);
-    analysis.report.lines.clear();
-    ReleaseThumbnail(analysis.thumbnail);
-    analysis.reachedSummary = false;
-}
-
 void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& facts) {
     summary.sourcePath = name;
     summary.fileLengthKnown = facts.sizeKnown;
@@ -38,26 +28,26 @@ void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& fact
 }
 
 // Reads the segments and, when the source is a readable JPEG, decodes them.
-int ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name) {
+bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name) {
     if (!ReadJpegSegments(analysis, source)) {
         ReportErrorLine(analysis.report, "Not JPEG: %s\r\n", name);
-        return 0;
+        return false;
     }
     RunDecoders(analysis);
-    return 1;
+    return true;
 }
 
-int AnalyzeOpenedPath(Analysis& analysis, const char* path) {
+bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     Report& report = analysis.report;
     SelectReportPane(report, ReportPane::Exif);
     if (std::strlen(path) > kMaxPathBytes) {
         ReportFatal(report, "filename too long\r\n");
-        return 0;
+        return false;
     }
     FileFacts fileFacts = QueryFileFacts(path);
     if (!fileFacts.exists || fileFacts.isFolder) {
         ReportFatal(report, "No such file\r\n");
-        return 0;
+        return false;
     }
     SourceFacts facts;
     facts.sizeKnown = true;
@@ -70,7 +60,7 @@ int AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     if (file == nullptr) {
         // The whole path is shown, however long: not an error colour.
         ReportMessage(report, "can't open '%s'\r\n", path);
-        return 0;
+        return false;
     }
     // A buffer of our own, large enough for the segments before the image
     // data of most camera files: one read instead of three, and the C
@@ -78,16 +68,16 @@ int AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     char readBuffer[kReadBufferBytes];
     std::setvbuf(file, readBuffer, _IOFBF, sizeof readBuffer);
     ByteSource source = StreamSource(file);
-    int result = ReadAndDecode(analysis, source, path);
+    const bool reached = ReadAndDecode(analysis, source, path);
     std::fclose(file);
-    return result;
+    return reached;
 }
 
 // The end of every entry: the segments go, the outcome is kept.
-int FinishFile(Analysis& analysis, int result) {
-    ReleaseSegments(analysis.summary.segments);
-    analysis.reachedSummary = result == 1;
-    return result;
+bool FinishFile(Analysis& analysis, bool reached) {
+    ReleaseSegments(analysis.segments);
+    analysis.reachedSummary = reached;
+    return reached;
 }
 
 // The first kept segment with this marker whose payload begins with prefix.
@@ -103,21 +93,21 @@ const JpegSegment* FindSegment(const SegmentList& list, int marker, const char* 
 
 }  // namespace
 
-int AnalyzeFile(Analysis& analysis, const char* path) {
-    BeginFile(analysis);
+bool AnalyzeFile(Analysis& analysis, const char* path) {
+    BeginFileAnalysis(analysis);
     return FinishFile(analysis, AnalyzeOpenedPath(analysis, path));
 }
 
-int AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, const SourceFacts& facts) {
-    BeginFile(analysis);
+bool AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, const SourceFacts& facts) {
+    BeginFileAnalysis(analysis);
     SelectReportPane(analysis.report, ReportPane::Exif);
     StoreFacts(analysis.summary, displayName, facts);
     ByteSource source = StreamSource(stream);
     return FinishFile(analysis, ReadAndDecode(analysis, source, displayName));
 }
 
-int AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, const SourceFacts& facts) {
-    BeginFile(analysis);
+bool AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, const SourceFacts& facts) {
+    BeginFileAnalysis(analysis);
     SelectReportPane(analysis.report, ReportPane::Exif);
     SourceFacts known = facts;
     known.sizeKnown = true;
@@ -129,7 +119,7 @@ int AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, co
 
 void RunDecoders(Analysis& analysis) {
     Report& report = analysis.report;
-    const SegmentList& segments = analysis.summary.segments;
+    const SegmentList& segments = analysis.segments;
     SelectReportPane(report, ReportPane::IptcXmp);
     for (int32_t i = 0; i < segments.count; i++) {
         const JpegSegment& segment = segments.entries[static_cast<size_t>(i)];

@@ -19,17 +19,18 @@ struct SourceFacts {
 };
 
 // Checks the path, reads the file's segments, runs the decoders and prints
-// the summary, all through the analysis's report. Returns 1 when the
-// summary was reached, 0 when the file was refused or was not a readable JPEG.
-int AnalyzeFile(Analysis& analysis, const char* path);
+// the summary, all through the analysis's report. True when the summary
+// was reached (analysis.reachedSummary says the same afterwards), false
+// when the file was refused or was not a readable JPEG.
+bool AnalyzeFile(Analysis& analysis, const char* path);
 
 // The same for a stream open at the first byte of a JPEG file, shown under
 // displayName. The stream is read up to the first start of scan and left
 // open where reading stopped.
-int AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, const SourceFacts& facts);
+bool AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, const SourceFacts& facts);
 
 // The same for a whole file in memory; its size is the number of bytes.
-int AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, const SourceFacts& facts);
+bool AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, const SourceFacts& facts);
 
 // Hands the kept segments to their decoders and prints the summary: the
 // Photoshop resources and XMP into the IPTC/XMP pane, the EXIF block into

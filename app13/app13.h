@@ -7,5 +7,5 @@
 #include "core/byte_view.h"
 
 void DecodePhotoshopResources(Analysis& analysis, const JpegSegment& segment);
-// Returns 1 when the walk ended normally, 0 when it ended on an error.
-int DecodeIptcRecords(Analysis& analysis, ByteView data);
+// True when the walk ended normally, false when it ended on an error.
+bool DecodeIptcRecords(Analysis& analysis, ByteView data);

@@ -77,14 +77,14 @@ bool ShowDataset(Analysis& analysis, ByteView data, int64_t offset, uint8_t reco
 
 }  // namespace
 
-int DecodeIptcRecords(Analysis& analysis, ByteView data) {
+bool DecodeIptcRecords(Analysis& analysis, ByteView data) {
     Report& report = analysis.report;
     int64_t end = static_cast<int64_t>(data.size);
     int64_t offset = 0;
     while (offset < end) {
         if (!ViewHas(data, offset, kDatasetHeaderBytes)) {
             ReportNonfatal(report, "IPTC length mismatch(6)%d\r\n", static_cast<int32_t>(offset - end));
-            return 0;
+            return false;
         }
         uint8_t marker = 0;
         uint8_t record = 0;
@@ -93,7 +93,7 @@ int DecodeIptcRecords(Analysis& analysis, ByteView data) {
         ReadU8(data, offset, &marker);
         if (marker != kTagMarker) {
             ReportNonfatal(report, "IPTC marker mismatch(7)%02x\r\n", marker);
-            return 0;
+            return false;
         }
         ReadU8(data, offset + 1, &record);
         ReadU8(data, offset + 2, &number);
@@ -102,10 +102,10 @@ int DecodeIptcRecords(Analysis& analysis, ByteView data) {
         // of the length, which then runs past the data.
         if (!ViewHas(data, offset + kDatasetHeaderBytes, length)) {
             ReportNonfatal(report, "IPTC length mismatch(9)\r\n");
-            return 0;
+            return false;
         }
-        if (!ShowDataset(analysis, data, offset, record, number, length)) return 0;
+        if (!ShowDataset(analysis, data, offset, record, number, length)) return false;
         offset += kDatasetHeaderBytes + length;
     }
-    return 1;
+    return true;
 }

@@ -37,7 +37,7 @@ bool ShowResourceData(Analysis& analysis, PhotoshopResourceData& resource, ByteV
         case kIptcId: {
             ByteView iptc;
             SubView(segment, dataStart, resource.size, &iptc);
-            return DecodeIptcRecords(analysis, iptc) == 1;
+            return DecodeIptcRecords(analysis, iptc);
         }
         default: break;
     }

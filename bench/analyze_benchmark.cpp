@@ -70,7 +70,7 @@ void ReadSegmentsOfCorpus(benchmark::State& state) {
             ByteSource source = StreamSource(file);
             benchmark::DoNotOptimize(ReadJpegSegments(analysis, source));
             std::fclose(file);
-            ReleaseSegments(analysis.summary.segments);
+            ReleaseSegments(analysis.segments);
         }
     }
     CountFiles(state, files.size());

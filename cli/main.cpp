@@ -37,7 +37,7 @@ struct RunSettings {
     bool color;
 };
 
-int AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
+bool AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
     reporter.sink.Clear();
     if (item.kind == WalkItemKind::Stdin) {
         // Nothing is known of standard input but its bytes.
@@ -57,7 +57,7 @@ std::string RefusalReason(const WalkItem& item) {
 // named on standard error only, as the window ignores it.
 FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
-    outcome.ok = item.kind != WalkItemKind::Folder && AnalyzeItem(reporter, item) == 1;
+    outcome.ok = item.kind != WalkItemKind::Folder && AnalyzeItem(reporter, item);
     const std::string refusal = outcome.ok ? std::string() : RefusalReason(item);
     if (!refusal.empty()) {
         outcome.ok = false;
@@ -77,7 +77,7 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
         outcome.ok = false;
         csv ? AppendCsvFailure(outcome.out, item.path) : AppendJsonFailure(outcome.out, item.path, "is a folder");
     } else {
-        outcome.ok = AnalyzeItem(reporter, item) == 1;
+        outcome.ok = AnalyzeItem(reporter, item);
         csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path)
             : AppendJsonObject(outcome.out, reporter.analysis, item.path);
     }

@@ -1,11 +1,15 @@
-// One analysis's start state.
+// One analysis's start states.
 #include "core/analysis.h"
 
 void ResetAnalysis(Analysis& analysis, ReportSink* sink) {
     ResetReport(analysis.report, sink);
-    analysis.walkBudget = ExifWalkBudget{};
+    BeginFileAnalysis(analysis);
+}
+
+void BeginFileAnalysis(Analysis& analysis) {
+    analysis.report.lines.clear();
     ResetImageSummary(analysis.summary);
-    ReleaseSegments(analysis.summary.segments);
+    StartSegmentList(analysis.segments);
     ReleaseThumbnail(analysis.thumbnail);
     ClearDecodedData(analysis.decoded);
     analysis.reachedSummary = false;

@@ -3,21 +3,25 @@
 // nothing, so any number of them may run at once on different threads.
 #pragma once
 
-#include "exif/walk_budget.h"
 #include "core/decoded_data.h"
 #include "core/image_summary.h"
-#include "report/report.h"
+#include "core/jpeg_segment.h"
 #include "core/thumbnail.h"
+#include "report/report.h"
 
 struct Analysis {
     Report report;            // the sink and the current pane, colour and counts
-    ExifWalkBudget walkBudget;
-    ImageSummary summary;     // with the kept segments
+    ImageSummary summary;     // the facts the summary pane prints
+    SegmentList segments;     // a JPEG file's segments kept for the decoders, during its analysis
     ThumbnailState thumbnail;
     DecodedData decoded;
-    bool reachedSummary = false;  // the file was a readable JPEG
+    bool reachedSummary = false;  // the file was read and decoded: what the entry points return
 };
 
 // A fresh analysis writing to sink (or to none): the report back to its
-// start state, no thumbnail, nothing decoded.
+// start state, then as at the start of a file.
 void ResetAnalysis(Analysis& analysis, ReportSink* sink);
+
+// The start of every file: everything of the previous file goes but the
+// sink, the pane the report is set to and the memory kept for reuse.
+void BeginFileAnalysis(Analysis& analysis);

@@ -1,6 +1,8 @@
 // The pools of decoded values: cleared per file, read back per entry.
 #include "core/decoded_data.h"
 
+#include <cassert>
+
 void ClearDecodedData(DecodedData& data) {
     data.exifEntries.clear();
     data.integerPool.clear();
@@ -14,17 +16,23 @@ void ClearDecodedData(DecodedData& data) {
     data.gps = GpsPosition{};
 }
 
+// A span was made by the pool it indexes: it lies inside it.
+#define ASSERT_SPAN_IN(pool, span) assert((span).first + (span).count <= (pool).size())
+
 const int64_t* EntryIntegers(const DecodedData& data, const ExifEntryData& entry) {
+    if (entry.kind == ValueKind::Integers) ASSERT_SPAN_IN(data.integerPool, entry.values);
     return entry.kind == ValueKind::Integers && entry.values.count > 0 ? &data.integerPool[entry.values.first]
                                                                         : nullptr;
 }
 
 const RationalValue* EntryRationals(const DecodedData& data, const ExifEntryData& entry) {
+    if (entry.kind == ValueKind::Rationals) ASSERT_SPAN_IN(data.rationalPool, entry.values);
     return entry.kind == ValueKind::Rationals && entry.values.count > 0 ? &data.rationalPool[entry.values.first]
                                                                          : nullptr;
 }
 
 const double* EntryReals(const DecodedData& data, const ExifEntryData& entry) {
+    if (entry.kind == ValueKind::Reals) ASSERT_SPAN_IN(data.realPool, entry.values);
     return entry.kind == ValueKind::Reals && entry.values.count > 0 ? &data.realPool[entry.values.first] : nullptr;
 }
 

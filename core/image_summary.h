@@ -8,22 +8,6 @@
 
 #include "core/byte_view.h"
 
-// One kept marker segment. data holds exactly length bytes: the two length
-// bytes as read (high byte first), then the payload.
-struct JpegSegment {
-    std::vector<uint8_t> data;
-    int32_t marker = 0;
-    int32_t length = 0;
-};
-
-// The kept segments of one file, in file order. capacity grows 5, 7, 10,
-// 15, 22, ... (by half) when an entry is added to a full list.
-struct SegmentList {
-    std::vector<JpegSegment> entries;  // entries.size() == capacity
-    int32_t capacity = 0;
-    int32_t count = 0;
-};
-
 struct ImageSummary {
     std::string sourcePath;
     bool fileLengthKnown;
@@ -69,21 +53,11 @@ struct ImageSummary {
     int32_t exifPixelHeight;
     int32_t orientationTagsSeen;
     int32_t bigEndian;
-    SegmentList segments;
 };
 
 // Puts the record into its state at the start of every file: all zero,
-// the three codes that tell "absent" from 0 at -1, an empty list of 5.
+// the three codes that tell "absent" from 0 at -1.
 void ResetImageSummary(ImageSummary& summary);
-
-// Grows a full list by half its capacity (5, 7, 10, 15, ...).
-// Returns 1 on success, 0 when the memory could not be had.
-int GrowSegmentList(SegmentList& list);
-void ReleaseSegments(SegmentList& list);
-
-// A kept segment's bytes as far as its length field counts them, never
-// more than it holds: the length bytes first, then the payload.
-ByteView SegmentView(const JpegSegment& segment);
 
 // Copies at most maxCount bytes of source (never more than it holds),
 // stopping at a zero byte, into a character array of capacity bytes,

@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "exif/directory_entry.h"
+#include "exif/exif_walk.h"
 #include "exif/gps_directory.h"
 #include "exif/record_updates.h"
 #include "exif/tag_names.h"
+#include "exif/tag_numbers.h"
 #include "exif/value_format.h"
 #include "exif/walk_budget.h"
 #include "report/report.h"
@@ -16,15 +18,6 @@
 
 namespace {
 
-constexpr uint16_t kTagMakerNote = 0x927C;
-constexpr uint16_t kTagExifOffset = 0x8769;
-constexpr uint16_t kTagInteropOffset = 0xA005;
-constexpr uint16_t kTagGpsOffset = 0x8825;
-constexpr uint16_t kTagThumbnailOffset = 0x0201;
-constexpr uint16_t kTagThumbnailLength = 0x0202;
-
-// More components than this mark a corrupt entry.
-constexpr uint32_t kMostComponents = 0x10000;
 
 // Older editors cut the thumbnail off the end of the block but left the
 // link to its directory; a link this close past the end is one of those.
@@ -35,7 +28,10 @@ struct ThumbnailPlace {
     int32_t length = 0;
 };
 
+// One directory of the walk: where it was reached from and what its
+// entries said of the thumbnail.
 struct DirectoryWalk {
+    ExifWalk& exif;
     Analysis& analysis;
     Report& report;
     ImageSummary& summary;
@@ -93,30 +89,7 @@ bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* na
     } else {
         label += FormatText("Unknown Tag %04x", entry.tag);
     }
-    const size_t kept = KeptBytes(entry, !HasNoOwnBytes(entry));
-    if (!ExifWalkBudgetAllows(walk.analysis.walkBudget, walk.report, EntryLineBytes(label, value) + kept)) {
-        return false;
-    }
-    if (name == nullptr) SetReportColor(walk.report, kColorRed);
-    ShowEntryLine(walk.report, std::move(label), value);
-    return true;
-}
-
-// The entry as data, beside its line; a maker note is kept without its bytes.
-void KeepEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name, bool withValue) {
-    DecodedData& data = walk.analysis.decoded;
-    ExifEntryData kept;
-    kept.directory = walk.kind;
-    kept.tag = entry.tag;
-    kept.name = name;
-    kept.format = entry.format;
-    kept.count = static_cast<uint32_t>(entry.componentCount);
-    kept.valueOffset = entry.valueOffset;
-    kept.kind = withValue ? AddValuesToData(data, entry.value, walk.summary.bigEndian, entry.format, kept.count,
-                                            &kept.values)
-                          : ValueKind::Omitted;
-    data.exifEntries.push_back(kept);
-    ChargeExifWalkBudget(walk.analysis.walkBudget, KeptBytes(entry, withValue));
+    return ShowEntry(walk.exif, std::move(label), value, name != nullptr, KeptBytes(entry, !HasNoOwnBytes(entry)));
 }
 
 // Offsets of links count from the block's start.
@@ -140,8 +113,7 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
             if (!TargetInBlock(walk, target)) {
                 ReportNonfatal(walk.report, "Illegal exif or interop ofset directory link\r\n");
             } else {
-                WalkExifDirectory(walk.analysis, walk.block, target, walk.level + 1,
-                                  exif ? DirectoryKind::Exif : DirectoryKind::Interop);
+                WalkExifDirectory(walk.exif, target, walk.level + 1, exif ? DirectoryKind::Exif : DirectoryKind::Interop);
             }
             break;
         }
@@ -150,7 +122,7 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
             if (!TargetInBlock(walk, target)) {
                 ReportNonfatal(walk.report, "Illegal GPS directory link\r\n");
             } else {
-                DecodeGpsDirectory(walk.analysis, walk.block, target, walk.level + 1);
+                DecodeGpsDirectory(walk.exif, target, walk.level + 1);
             }
             break;
         }
@@ -168,30 +140,17 @@ void FollowLinks(DirectoryWalk& walk, const DirectoryEntry& entry) {
 }
 
 void WalkEntry(DirectoryWalk& walk, int64_t entryOffset) {
-    const int bigEndian = walk.summary.bigEndian;
-    Report& report = walk.report;
-    DirectoryEntry entry = ReadDirectoryEntry(walk.block, entryOffset, bigEndian);
-    if (entry.format < kLowestFormat || entry.format > kHighestFormat) {
-        ReportNonfatal(report, "Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
-        return;
-    }
-    if (static_cast<uint32_t>(entry.componentCount) > kMostComponents) {
-        ReportNonfatal(report, "Illegal number of components %d for tag %04x\r\n", entry.componentCount, entry.tag);
-        return;
-    }
-    if (!LocateEntryValue(walk.block, entryOffset, bigEndian, entry)) {
-        ReportNonfatal(report, "Illegal value pointer for tag %04x\r\n", entry.tag);
-        return;
-    }
+    DirectoryEntry entry;
+    if (!ReadCheckedEntry(walk.exif, entryOffset, true, &entry)) return;
     const char* name = FindTagName(entry.tag);
     if (entry.tag == kTagMakerNote) {
-        AppendReportFormat(report, "%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(),
+        AppendReportFormat(walk.report, "%s    Maker note:(%d bytes)\r\n", walk.indent.c_str(),
                            static_cast<int>(entry.byteCount));
-        KeepEntry(walk, entry, name, false);
+        KeepEntry(walk.exif, entry, walk.kind, name, false);
         return;
     }
     if (!PrintEntry(walk, entry, name)) return;
-    KeepEntry(walk, entry, name, !HasNoOwnBytes(entry));
+    KeepEntry(walk.exif, entry, walk.kind, name, !HasNoOwnBytes(entry));
     if (!HasNoOwnBytes(entry)) ApplyRecordUpdate(walk.analysis, entry);
     FollowLinks(walk, entry);
 }
@@ -203,7 +162,7 @@ DirectoryKind NextDirectoryKind(DirectoryKind kind) {
 }
 
 void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
-    if (walk.analysis.walkBudget.exhausted) return;
+    if (walk.exif.budget.exhausted) return;
     Report& report = walk.report;
     const int64_t blockLength = static_cast<int64_t>(walk.block.size);
     // A directory at the very end of the block may have no room for the link.
@@ -222,11 +181,11 @@ void FollowNextDirectory(DirectoryWalk& walk, int64_t directoryEnd) {
         ReportNonfatal(report, "Illegal subdirectory link\r\n");
         return;
     }
-    WalkExifDirectory(walk.analysis, walk.block, target, walk.level + 1, NextDirectoryKind(walk.kind));
+    WalkExifDirectory(walk.exif, target, walk.level + 1, NextDirectoryKind(walk.kind));
 }
 
 void ShowThumbnail(DirectoryWalk& walk) {
-    if (walk.analysis.walkBudget.exhausted) return;
+    if (walk.exif.budget.exhausted) return;
     Report& report = walk.report;
     const ThumbnailPlace place = walk.thumbnail;
     if (place.offset == 0 || place.length == 0) return;
@@ -249,7 +208,7 @@ void ShowThumbnail(DirectoryWalk& walk) {
     // again and again through looping links is decoded only while it lasts.
     ByteView bytes;
     SubView(walk.block, offset, length, &bytes);
-    if (!SpendExifWalkBudgetOnDecode(walk.analysis.walkBudget, report, ThumbnailDecodeCost(bytes))) return;
+    if (!SpendExifWalkBudgetOnDecode(walk.exif.budget, report, ThumbnailDecodeCost(bytes))) return;
     int width = 0;
     int height = 0;
     if (DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)) {
@@ -259,15 +218,19 @@ void ShowThumbnail(DirectoryWalk& walk) {
     walk.summary.thumbnailBytes = static_cast<int32_t>(length);
 }
 
-void WalkDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind) {
+}  // namespace
+
+void WalkExifDirectory(ExifWalk& exif, int64_t directoryOffset, int level, DirectoryKind kind) {
+    Analysis& analysis = exif.analysis;
     Report& report = analysis.report;
-    if (analysis.walkBudget.exhausted) return;
+    if (exif.budget.exhausted) return;
     if (level > kDeepestDirectoryLevel) {
         ReportNonfatal(report, "Maximum directory nesting exceeded(corrupt exif header)\r\n");
         return;
     }
     ImageSummary& summary = analysis.summary;
-    DirectoryWalk walk{analysis, report, summary, block, level, kind, DirectoryIndent(level), ThumbnailPlace{}};
+    const ByteView block = exif.block;
+    DirectoryWalk walk{exif, analysis, report, summary, block, level, kind, DirectoryIndent(level), ThumbnailPlace{}};
     uint16_t entryCount = 0;
     if (!ReadU16At(block, directoryOffset, summary.bigEndian != 0, &entryCount)) {
         // Not even the entry count lies in the block.
@@ -281,21 +244,11 @@ void WalkDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, 
         ReportNonfatal(report, "Illegally sized exif subdirectory(%d entries)\r\n", entryCount);
         return;
     }
-    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", walk.indent.c_str(), static_cast<int>(directoryOffset),
-                       static_cast<int>(directoryEnd + 4));
-    AppendReportFormat(report, "(dir has %d entries)\r\n", entryCount);
+    ShowDirectoryMap(exif, walk.indent, directoryOffset, entryCount);
     for (int i = 0; i < entryCount; i++) {
-        if (!ExifWalkBudgetAllows(analysis.walkBudget, report, 0)) break;
+        if (!ExifWalkBudgetAllows(exif.budget, report, 0)) break;
         WalkEntry(walk, directoryOffset + 2 + kEntrySize * i);
     }
     FollowNextDirectory(walk, directoryEnd);
     ShowThumbnail(walk);
-}
-
-}  // namespace
-
-void WalkExifDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind) {
-    // The first directory's walk owns the budget of the whole walk.
-    if (level == 0) StartExifWalkBudget(analysis.walkBudget, analysis.report);
-    WalkDirectory(analysis, block, directoryOffset, level, kind);
 }

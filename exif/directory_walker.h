@@ -6,14 +6,12 @@
 
 #include <cstdint>
 
-#include "core/analysis.h"
-#include "core/byte_view.h"
+#include "exif/exif_walk.h"
 
 // Directories deeper than this level are not walked.
 constexpr int kDeepestDirectoryLevel = 4;
 
-// block is the EXIF block from its TIFF header to its end; every offset in
-// it counts from the block's start. directoryOffset is where the directory's
-// entry count lies; level is 0 for the first directory, whose walk starts
-// the walk's budget; kind is how the directory was reached.
-void WalkExifDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level, DirectoryKind kind);
+// Walks the directory at directoryOffset (where its entry count lies,
+// counted from the block's start); level is 0 for the first directory;
+// kind is how the directory was reached.
+void WalkExifDirectory(ExifWalk& walk, int64_t directoryOffset, int level, DirectoryKind kind);

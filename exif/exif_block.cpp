@@ -49,6 +49,8 @@ void DecodeExifBlock(Analysis& analysis, const JpegSegment& segment) {
         ReportNonfatal(report, "Suspicious offset of first IFD value\r\n");
     }
     const ByteView block = TailView(data, kTiffHeaderOffset);
-    WalkExifDirectory(analysis, block, firstOffset, 0, DirectoryKind::Ifd0);
+    // The budget of what the walk may show is the walk's own.
+    ExifWalk walk = StartExifWalk(analysis, block);
+    WalkExifDirectory(walk, firstOffset, 0, DirectoryKind::Ifd0);
     AppendReportFormat(report, "Map: %05d - End of exif\r\n", static_cast<int>(block.size));
 }

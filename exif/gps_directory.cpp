@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "exif/directory_entry.h"
+#include "exif/exif_walk.h"
 #include "exif/value_format.h"
 #include "exif/walk_budget.h"
 #include "report/report.h"
@@ -160,32 +161,13 @@ std::string GpsValueText(Report& report, const DirectoryEntry& entry, int bigEnd
 
 // False, with nothing shown, when the walk's budget cannot pay for the line
 // and the values it keeps.
-bool PrintGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian) {
-    Report& report = analysis.report;
-    const std::string value = GpsValueText(report, entry, bigEndian);
+bool PrintGpsEntry(ExifWalk& walk, const DirectoryEntry& entry, int bigEndian) {
+    const std::string value = GpsValueText(walk.analysis.report, entry, bigEndian);
     const bool known = entry.tag < kGpsTagNameCount;
     std::string label = known ? std::string("        GPS") + kGpsTagNames[entry.tag]
                               : FormatText("        Illegal GPS tag %04x", entry.tag);
     const size_t kept = DataBytesOfValues(entry.format, static_cast<uint32_t>(entry.componentCount));
-    if (!ExifWalkBudgetAllows(analysis.walkBudget, report, EntryLineBytes(label, value) + kept)) return false;
-    if (!known) SetReportColor(report, kColorRed);
-    ShowEntryLine(report, std::move(label), value);
-    return true;
-}
-
-// The entry as data, beside its line.
-void KeepGpsEntry(Analysis& analysis, const DirectoryEntry& entry, int bigEndian) {
-    DecodedData& data = analysis.decoded;
-    ExifEntryData kept;
-    kept.directory = DirectoryKind::Gps;
-    kept.tag = entry.tag;
-    kept.name = entry.tag < kGpsTagNameCount ? kGpsTagNames[entry.tag] : nullptr;
-    kept.format = entry.format;
-    kept.count = static_cast<uint32_t>(entry.componentCount);
-    kept.valueOffset = entry.valueOffset;
-    kept.kind = AddValuesToData(data, entry.value, bigEndian, entry.format, kept.count, &kept.values);
-    data.exifEntries.push_back(kept);
-    ChargeExifWalkBudget(analysis.walkBudget, DataBytesOfValues(entry.format, kept.count));
+    return ShowEntry(walk, std::move(label), value, known, kept);
 }
 
 }  // namespace
@@ -216,9 +198,11 @@ std::string GpsCoordinateText(Report& report, ByteView value, int format, int bi
     return text;
 }
 
-void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level) {
+void DecodeGpsDirectory(ExifWalk& walk, int64_t directoryOffset, int level) {
+    Analysis& analysis = walk.analysis;
     Report& report = analysis.report;
     ImageSummary& summary = analysis.summary;
+    const ByteView block = walk.block;
     const int bigEndian = summary.bigEndian;
     const std::string indent = DirectoryIndent(level);
     AppendReportFormat(report, "%sGPS Dir:\r\n", indent.c_str());
@@ -227,9 +211,7 @@ void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOff
         ReportNonfatal(report, "GPS sei directory goes past end of exif\r\n");
         return;
     }
-    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", indent.c_str(), static_cast<int>(directoryOffset),
-                       static_cast<int>(directoryOffset + 2 + kEntrySize * entryCount + 4));
-    AppendReportFormat(report, "(dir has %d entries)\r\n", entryCount);
+    ShowDirectoryMap(walk, indent, directoryOffset, entryCount);
     summary.gpsPresent = 1;
     SetMember(summary.gpsLatitudeText, sizeof summary.gpsLatitudeText, "? ?");
     SetMember(summary.gpsLongitudeText, sizeof summary.gpsLongitudeText, "? ?");
@@ -238,25 +220,19 @@ void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOff
     analysis.decoded.gps = GpsPosition{};
     AltitudeState altitude;
     for (int i = 0; i < entryCount; i++) {
-        if (!ExifWalkBudgetAllows(analysis.walkBudget, report, 0)) break;
+        if (!ExifWalkBudgetAllows(walk.budget, report, 0)) break;
         const int64_t entryOffset = directoryOffset + 2 + kEntrySize * i;
         if (!ViewHas(block, entryOffset, kEntrySize)) {
             ReportNonfatal(report, "GPS sei directory goes past end of exif\r\n");
             break;
         }
-        DirectoryEntry entry = ReadDirectoryEntry(block, entryOffset, bigEndian);
-        if (entry.format < kLowestFormat || entry.format > kHighestFormat) {
-            ReportNonfatal(report, "Illegal number format %d for tag %04x\r\n", entry.format, entry.tag);
-            continue;
-        }
-        if (!LocateEntryValue(block, entryOffset, bigEndian, entry)) {
-            ReportNonfatal(report, "Illegal value pointer for tag %04x\r\n", entry.tag);
-            continue;
-        }
+        DirectoryEntry entry;
+        if (!ReadCheckedEntry(walk, entryOffset, false, &entry)) continue;
         // Like the listing, the summary takes nothing from a value of no components.
         if (entry.componentCount != 0) UpdateGpsTexts(analysis, entry, altitude);
-        if (!PrintGpsEntry(analysis, entry, bigEndian)) break;
-        KeepGpsEntry(analysis, entry, bigEndian);
+        if (!PrintGpsEntry(walk, entry, bigEndian)) break;
+        KeepEntry(walk, entry, DirectoryKind::Gps, entry.tag < kGpsTagNameCount ? kGpsTagNames[entry.tag] : nullptr,
+                  true);
     }
     KeepPosition(analysis.decoded.gps, summary.gpsLatitudeText[0], summary.gpsLongitudeText[0]);
 }

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "core/analysis.h"
+#include "exif/exif_walk.h"
 #include "core/byte_view.h"
 
-// block is the whole EXIF block; directoryOffset counts from its start.
-// The GPS directory follows no links.
-void DecodeGpsDirectory(Analysis& analysis, ByteView block, int64_t directoryOffset, int level);
+// directoryOffset counts from the walk's block start. The GPS directory
+// follows no links.
+void DecodeGpsDirectory(ExifWalk& walk, int64_t directoryOffset, int level);
 
 // Degrees, minutes and seconds of a coordinate value (three components of
 // the given format from the start of value), each printed with as many

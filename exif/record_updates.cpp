@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "exif/tag_numbers.h"
 #include "exif/value_format.h"
 #include "report/report.h"
 
@@ -132,102 +133,102 @@ void StoreXpComment(Analysis& analysis, const DirectoryEntry& entry) {
 void ApplyRecordUpdate(Analysis& analysis, const DirectoryEntry& entry) {
     ImageSummary& summary = analysis.summary;
     switch (entry.tag) {
-        case 0x010F:
+        case kTagMake:
             CopyTextField(summary.makeText, sizeof summary.makeText, entry.valueToBlockEnd,
                           Smaller(entry.byteCount, kMakeLimit));
             break;
-        case 0x0110:
+        case kTagModel:
             CopyTextField(summary.modelText, sizeof summary.modelText, entry.valueToBlockEnd,
                           Smaller(entry.byteCount, kModelLimit));
             break;
-        case 0x0112:
+        case kTagOrientation:
             UpdateOrientation(analysis, entry);
             break;
-        case 0x0132:  // DateTime
-        case 0x9004:  // DateTimeDigitized
+        case kTagDateTime:
+        case kTagDateTimeDigitized:
             if (!StartsWithDigit(summary.shotTimeText)) CopyDate(summary, entry);
             break;
-        case 0x9003:  // DateTimeOriginal wins over the other two
+        case kTagDateTimeOriginal:  // wins over the other two
             CopyDate(summary, entry);
             break;
-        case 0x829A:
+        case kTagExposureTime:
             summary.exposureSeconds = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0x829D:
+        case kTagFNumber:
             summary.fStop = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0x8822:
+        case kTagExposureProgram:
             summary.exposureProgramCode = EntryInteger(analysis, entry);
             break;
-        case 0x8827:
+        case kTagIsoSpeedRatings:
             UpdateIsoSpeed(analysis, entry);
             break;
-        case 0x9201:  // ShutterSpeedValue, an APEX value: 2^-v seconds
+        case kTagShutterSpeedValue:  // an APEX value: 2^-v seconds
             if (summary.exposureSeconds == 0) {
                 summary.exposureSeconds =
                     DoubleToFloat(1 / std::exp(EntryNumber(analysis, entry) * std::log(2.0)));
             }
             break;
-        case 0x9202:  // ApertureValue and MaxApertureValue, APEX: f = 2^(v/2)
-        case 0x9205:
+        case kTagApertureValue:  // APEX values: f = 2^(v/2)
+        case kTagMaxApertureValue:
             if (summary.fStop == 0) {
                 summary.fStop = DoubleToFloat(std::exp(EntryNumber(analysis, entry) * std::log(2.0) * 0.5));
             }
             break;
-        case 0x9204:
+        case kTagExposureBiasValue:
             summary.exposureBiasEv = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0x9206:
+        case kTagSubjectDistance:
             summary.subjectDistanceM = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0x9207:
+        case kTagMeteringMode:
             summary.meteringCode = EntryInteger(analysis, entry);
             break;
-        case 0x9208:
+        case kTagLightSource:
             summary.lightSourceCode = EntryInteger(analysis, entry);
             break;
-        case 0x9209:
+        case kTagFlash:
             summary.flashCode = EntryInteger(analysis, entry);
             break;
-        case 0x920A:
+        case kTagFocalLength:
             summary.focalLengthMm = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0x9286:
+        case kTagUserComment:
             StoreUserComment(analysis, entry);
             break;
-        case 0x9C9C:
+        case kTagXpComment:
             StoreXpComment(analysis, entry);
             break;
-        case 0xA002:
+        case kTagExifImageWidth:
             summary.exifPixelWidth = EntryInteger(analysis, entry);
             break;
-        case 0xA003:
+        case kTagExifImageHeight:
             summary.exifPixelHeight = EntryInteger(analysis, entry);
             break;
-        case 0xA20E:
+        case kTagFocalPlaneXResolution:
             summary.focalPlanePixelsPerUnit = EntryNumber(analysis, entry);
             break;
-        case 0xA210: {
+        case kTagFocalPlaneResolutionUnit: {
             double unitMm = FocalPlaneUnitMm(EntryInteger(analysis, entry));
             if (unitMm > 0) summary.focalPlaneUnitMm = unitMm;
             break;
         }
-        case 0xA215:
+        case kTagExposureIndex:
             if (summary.isoSpeed == 0) summary.isoSpeed = EntryInteger(analysis, entry);
             break;
-        case 0xA402:
+        case kTagExposureMode:
             summary.exposureModeCode = EntryInteger(analysis, entry);
             break;
-        case 0xA403:
+        case kTagWhiteBalance:
             summary.whiteBalanceCode = EntryInteger(analysis, entry);
             break;
-        case 0xA404:
+        case kTagDigitalZoomRatio:
             summary.digitalZoom = DoubleToFloat(EntryNumber(analysis, entry));
             break;
-        case 0xA405:
+        case kTagFocalLengthIn35mmFilm:
             summary.focal35mm = EntryInteger(analysis, entry);
             break;
-        case 0xA40C:
+        case kTagSubjectDistanceRange:
             summary.subjectRangeCode = EntryInteger(analysis, entry);
             break;
         default:

@@ -73,6 +73,10 @@ bool AppendComponent(ByteView value, int64_t offset, int bigEndian, int format, 
             return true;
         case ValueFormat::Rational:
         case ValueFormat::SignedRational:
+            // The listing shows both halves of either kind as signed 32-bit
+            // numbers, as it always has (a RATIONAL half of 2^31 or more
+            // shows negative), so its text never changes; the data keeps
+            // the file's values, unsigned for RATIONAL (AddValuesToData).
             AppendDecimal(out, ReadS32(value, offset, bigEndian));
             out += '/';
             AppendDecimal(out, ReadS32(value, offset + 4, bigEndian));

@@ -1,6 +1,7 @@
 // The summary of one analysis as a CSV row.
 #include "export/csv_row.h"
 
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -13,14 +14,9 @@ namespace {
 // RFC 4180 ends every record with CR LF.
 const char kLineEnd[] = "\r\n";
 
-const char* const kColumns[] = {
-    "SourceFile", "ok", "make", "model", "dateTime", "width", "height", "color", "orientation", "flash",
-    "flashFired", "focalLength", "focalLength35", "ccdWidth", "digitalZoom", "exposureTime", "fNumber",
-    "subjectDistance", "iso", "exposureBias", "whiteBalance", "lightSource", "meteringMode", "exposureProgram",
-    "exposureMode", "focusRange", "gpsLatitude", "gpsLongitude", "gpsAltitude", "comment", "iptcBytes", "xmpBytes",
-    "thumbnailBytes", "thumbnailWidth", "thumbnailHeight",
-};
-constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+// SourceFile and ok, then one column per fact of the table.
+constexpr size_t kLeadingColumns = 2;
+constexpr size_t kColumnCount = kLeadingColumns + kFactCount;
 
 struct RowWriter {
     std::string& out;
@@ -50,13 +46,18 @@ struct RowWriter {
         const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value);
         out.append(digits, written.ptr);
     }
-    template <typename T>
-    void Integer(const std::optional<T>& value) {
-        value ? Integer(static_cast<int64_t>(*value)) : Empty();
+    void Fact(const FactValue& value) {
+        switch (value.kind) {
+            case FactValue::Kind::Absent: Empty(); return;
+            case FactValue::Kind::Text: Text(value.text); return;
+            case FactValue::Kind::Integer: Integer(value.integer); return;
+            case FactValue::Kind::Number: Number(value.number); return;
+            case FactValue::Kind::Boolean: Bool(value.boolean); return;
+        }
     }
-    void Number(const std::optional<double>& value) { value ? Number(*value) : Empty(); }
-    void Text(const std::optional<std::string>& value) { value ? Text(*value) : Empty(); }
+    // A row of a file that was not analysed has its two leading cells only.
     void End() {
+        assert(cells == kColumnCount || cells == kLeadingColumns);
         while (cells < kColumnCount) Empty();
         out += kLineEnd;
     }
@@ -78,9 +79,10 @@ void AppendCsvField(std::string& out, const std::string& text) {
 }
 
 void AppendCsvHeader(std::string& out) {
-    for (size_t i = 0; i < kColumnCount; i++) {
-        if (i > 0) out += ',';
-        out += kColumns[i];
+    out += "SourceFile,ok";
+    for (size_t i = 0; i < kFactCount; i++) {
+        out += ',';
+        out += FactRow(i).key;
     }
     out += kLineEnd;
 }
@@ -93,44 +95,8 @@ void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string&
         row.End();
         return;
     }
-    const SummaryFacts f = SummaryFactsOf(analysis);
-    row.Text(f.make);
-    row.Text(f.model);
-    row.Text(f.dateTime);
-    row.Integer(f.width);
-    row.Integer(f.height);
-    row.Bool(f.color);
-    row.Integer(f.orientation);
-    row.Integer(f.flash);
-    f.flash ? row.Bool((*f.flash & 1) != 0) : row.Empty();
-    row.Number(f.focalLength);
-    row.Integer(f.focalLength35);
-    row.Number(f.ccdWidth);
-    row.Number(f.digitalZoom);
-    row.Number(f.exposureTime);
-    row.Number(f.fNumber);
-    if (f.subjectDistanceInfinite) {
-        row.Text(std::string("infinity"));
-    } else {
-        row.Number(f.subjectDistance);
-    }
-    row.Integer(f.iso);
-    row.Number(f.exposureBias);
-    row.Integer(f.whiteBalance);
-    row.Integer(f.lightSource);
-    row.Integer(f.meteringMode);
-    row.Integer(f.exposureProgram);
-    row.Integer(f.exposureMode);
-    row.Integer(f.focusRange);
-    row.Number(f.gpsLatitude);
-    row.Number(f.gpsLongitude);
-    row.Number(f.gpsAltitude);
-    row.Text(f.comment);
-    row.Integer(f.iptcBytes);
-    row.Integer(f.xmpBytes);
-    row.Integer(f.thumbnailBytes);
-    row.Integer(f.thumbnailWidth);
-    row.Integer(f.thumbnailHeight);
+    const SummaryFacts facts = SummaryFactsOf(analysis);
+    for (const FactValue& value : facts.summary.values) row.Fact(value);
     row.End();
 }
 

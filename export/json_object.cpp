@@ -57,19 +57,6 @@ struct ObjectWriter {
     }
 };
 
-template <typename T>
-void OptionalInteger(ObjectWriter& w, const char* key, const std::optional<T>& value) {
-    if (!value) return;
-    w.Key(key);
-    w.json.Int64(static_cast<int64_t>(*value));
-}
-
-void OptionalNumber(ObjectWriter& w, const char* key, const std::optional<double>& value) {
-    if (!value) return;
-    w.Key(key);
-    w.Number(*value);
-}
-
 void OptionalText(ObjectWriter& w, const char* key, const std::optional<std::string>& value) {
     if (!value) return;
     w.Key(key);
@@ -87,53 +74,26 @@ void WriteFile(ObjectWriter& w, const SummaryFacts& facts) {
     w.json.EndObject();
 }
 
-void WriteSummary(ObjectWriter& w, const SummaryFacts& f) {
+void WriteFactValue(ObjectWriter& w, const FactValue& value) {
+    switch (value.kind) {
+        case FactValue::Kind::Absent: w.json.Null(); return;
+        case FactValue::Kind::Text: w.Text(value.text); return;
+        case FactValue::Kind::Integer: w.json.Int64(value.integer); return;
+        case FactValue::Kind::Number: w.Number(value.number); return;
+        case FactValue::Kind::Boolean: w.json.Bool(value.boolean); return;
+    }
+}
+
+// Every fact of the table that has a value, in the table's order.
+void WriteSummary(ObjectWriter& w, const FactValues& values) {
     w.Key("Summary");
     w.json.StartObject();
-    OptionalText(w, "make", f.make);
-    OptionalText(w, "model", f.model);
-    OptionalText(w, "dateTime", f.dateTime);
-    w.Key("width");
-    w.json.Int(f.width);
-    w.Key("height");
-    w.json.Int(f.height);
-    w.Key("color");
-    w.json.Bool(f.color);
-    OptionalInteger(w, "orientation", f.orientation);
-    OptionalInteger(w, "flash", f.flash);
-    if (f.flash) {
-        w.Key("flashFired");
-        w.json.Bool((*f.flash & 1) != 0);
+    for (size_t i = 0; i < kFactCount; i++) {
+        const FactValue& value = values.values[i];
+        if (value.kind == FactValue::Kind::Absent) continue;
+        w.Key(FactRow(i).key);
+        WriteFactValue(w, value);
     }
-    OptionalNumber(w, "focalLength", f.focalLength);
-    OptionalInteger(w, "focalLength35", f.focalLength35);
-    OptionalNumber(w, "ccdWidth", f.ccdWidth);
-    OptionalNumber(w, "digitalZoom", f.digitalZoom);
-    OptionalNumber(w, "exposureTime", f.exposureTime);
-    OptionalNumber(w, "fNumber", f.fNumber);
-    if (f.subjectDistanceInfinite) {
-        w.Key("subjectDistance");
-        w.json.String("infinity");
-    } else {
-        OptionalNumber(w, "subjectDistance", f.subjectDistance);
-    }
-    OptionalInteger(w, "iso", f.iso);
-    OptionalNumber(w, "exposureBias", f.exposureBias);
-    OptionalInteger(w, "whiteBalance", f.whiteBalance);
-    OptionalInteger(w, "lightSource", f.lightSource);
-    OptionalInteger(w, "meteringMode", f.meteringMode);
-    OptionalInteger(w, "exposureProgram", f.exposureProgram);
-    OptionalInteger(w, "exposureMode", f.exposureMode);
-    OptionalInteger(w, "focusRange", f.focusRange);
-    OptionalNumber(w, "gpsLatitude", f.gpsLatitude);
-    OptionalNumber(w, "gpsLongitude", f.gpsLongitude);
-    OptionalNumber(w, "gpsAltitude", f.gpsAltitude);
-    OptionalText(w, "comment", f.comment);
-    OptionalInteger(w, "iptcBytes", f.iptcBytes);
-    OptionalInteger(w, "xmpBytes", f.xmpBytes);
-    OptionalInteger(w, "thumbnailBytes", f.thumbnailBytes);
-    OptionalInteger(w, "thumbnailWidth", f.thumbnailWidth);
-    OptionalInteger(w, "thumbnailHeight", f.thumbnailHeight);
     w.json.EndObject();
 }
 
@@ -318,7 +278,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     w.json.Bool(analysis.reachedSummary);
     WriteFile(w, facts);
     if (analysis.reachedSummary) {
-        WriteSummary(w, facts);
+        WriteSummary(w, facts.summary);
         WriteExifEntries(w, analysis.decoded);
         WritePhotoshopResources(w, analysis.decoded);
         WriteIptcDatasets(w, analysis.decoded);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/file_facts.h"
 #include "report/report.h"
@@ -18,21 +19,6 @@ double FloatAsDecimal(float value) {
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits - 1, value);
     *written.ptr = '\0';
     return std::strtod(digits, nullptr);
-}
-
-std::optional<double> NonzeroFloat(float value) {
-    if (value == 0) return std::nullopt;
-    return FloatAsDecimal(value);
-}
-
-std::optional<int32_t> NonzeroInteger(int32_t value) {
-    if (value == 0) return std::nullopt;
-    return value;
-}
-
-std::optional<std::string> NonemptyText(const char* text) {
-    if (text[0] == '\0') return std::nullopt;
-    return std::string(text);
 }
 
 // Cameras pad make and model with blanks to a fixed width; the padding is
@@ -65,11 +51,78 @@ std::optional<std::string> IsoDateTime(const char* text) {
     return date;
 }
 
+// Setters for the record's conventions: absent at 0, or when not set.
+void SetNonzeroFloat(FactValues& values, Fact fact, float value) {
+    if (value != 0) values.SetNumber(fact, FloatAsDecimal(value));
+}
+
+void SetNonzeroInteger(FactValues& values, Fact fact, int32_t value) {
+    if (value != 0) values.SetInteger(fact, value);
+}
+
+void SetOptionalText(FactValues& values, Fact fact, std::optional<std::string> text) {
+    if (text) values.SetText(fact, std::move(*text));
+}
+
+void SetCode(FactValues& values, Fact fact, int32_t code) {
+    if (code >= 0) values.SetInteger(fact, code);
+}
+
+void SetCamera(FactValues& f, const ImageSummary& s) {
+    SetOptionalText(f, Fact::Make, NameText(s.makeText));
+    SetOptionalText(f, Fact::Model, NameText(s.modelText));
+    SetOptionalText(f, Fact::DateTime, IsoDateTime(s.shotTimeText));
+    f.SetInteger(Fact::Width, s.pixelWidth);
+    f.SetInteger(Fact::Height, s.pixelHeight);
+    f.SetBoolean(Fact::Color, s.colourImage != 0);
+    if (s.orientationCode >= 1 && s.orientationCode <= 8) f.SetInteger(Fact::Orientation, s.orientationCode);
+    if (s.flashCode >= 0) {
+        f.SetInteger(Fact::Flash, s.flashCode);
+        f.SetBoolean(Fact::FlashFired, (s.flashCode & 1) != 0);
+    }
+}
+
+void SetExposure(FactValues& f, const ImageSummary& s) {
+    SetNonzeroFloat(f, Fact::FocalLength, s.focalLengthMm);
+    SetNonzeroInteger(f, Fact::FocalLength35, s.focal35mm);
+    SetNonzeroFloat(f, Fact::CcdWidth, s.sensorWidthMm);
+    SetNonzeroFloat(f, Fact::DigitalZoom, s.digitalZoom);
+    SetNonzeroFloat(f, Fact::ExposureTime, s.exposureSeconds);
+    SetNonzeroFloat(f, Fact::FNumber, s.fStop);
+    // A negative distance is the one the summary shows as infinite.
+    if (s.subjectDistanceM < 0) {
+        f.SetText(Fact::SubjectDistance, "infinity");
+    } else {
+        SetNonzeroFloat(f, Fact::SubjectDistance, s.subjectDistanceM);
+    }
+    SetNonzeroInteger(f, Fact::Iso, s.isoSpeed);
+    SetNonzeroFloat(f, Fact::ExposureBias, s.exposureBiasEv);
+    SetCode(f, Fact::WhiteBalance, s.whiteBalanceCode);
+    SetNonzeroInteger(f, Fact::LightSource, s.lightSourceCode);
+    SetCode(f, Fact::MeteringMode, s.meteringCode);
+    SetNonzeroInteger(f, Fact::ExposureProgram, s.exposureProgramCode);
+    SetNonzeroInteger(f, Fact::ExposureMode, s.exposureModeCode);
+    SetNonzeroInteger(f, Fact::FocusRange, s.subjectRangeCode);
+}
+
+void SetPlaceAndSections(FactValues& f, const ImageSummary& s, const GpsPosition& gps) {
+    if (s.gpsPresent && gps.hasLatitude) f.SetNumber(Fact::GpsLatitude, gps.latitude);
+    if (s.gpsPresent && gps.hasLongitude) f.SetNumber(Fact::GpsLongitude, gps.longitude);
+    if (s.gpsPresent && gps.hasAltitude) f.SetNumber(Fact::GpsAltitude, gps.altitude);
+    if (s.commentText[0] != '\0') f.SetText(Fact::Comment, s.commentText);
+    SetNonzeroInteger(f, Fact::IptcBytes, s.iptcBytes);
+    SetNonzeroInteger(f, Fact::XmpBytes, s.xmpBytes);
+    SetNonzeroInteger(f, Fact::ThumbnailBytes, s.thumbnailBytes);
+    if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
+        f.SetInteger(Fact::ThumbnailWidth, s.thumbnailPixelWidth);
+        f.SetInteger(Fact::ThumbnailHeight, s.thumbnailPixelHeight);
+    }
+}
+
 }  // namespace
 
 SummaryFacts SummaryFactsOf(const Analysis& analysis) {
     const ImageSummary& s = analysis.summary;
-    const GpsPosition& gps = analysis.decoded.gps;
     SummaryFacts facts;
     if (s.fileLengthKnown) facts.fileSize = s.fileLength;
     if (s.modifiedTimeKnown) {
@@ -77,41 +130,8 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
         facts.fileModified =
             FormatText("%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
     }
-    facts.make = NameText(s.makeText);
-    facts.model = NameText(s.modelText);
-    facts.dateTime = IsoDateTime(s.shotTimeText);
-    facts.width = s.pixelWidth;
-    facts.height = s.pixelHeight;
-    facts.color = s.colourImage != 0;
-    if (s.orientationCode >= 1 && s.orientationCode <= 8) facts.orientation = s.orientationCode;
-    if (s.flashCode >= 0) facts.flash = s.flashCode;
-    facts.focalLength = NonzeroFloat(s.focalLengthMm);
-    facts.focalLength35 = NonzeroInteger(s.focal35mm);
-    facts.ccdWidth = NonzeroFloat(s.sensorWidthMm);
-    facts.digitalZoom = NonzeroFloat(s.digitalZoom);
-    facts.exposureTime = NonzeroFloat(s.exposureSeconds);
-    facts.fNumber = NonzeroFloat(s.fStop);
-    // A negative distance is the one the summary shows as infinite.
-    facts.subjectDistanceInfinite = s.subjectDistanceM < 0;
-    if (s.subjectDistanceM > 0) facts.subjectDistance = FloatAsDecimal(s.subjectDistanceM);
-    facts.iso = NonzeroInteger(s.isoSpeed);
-    facts.exposureBias = NonzeroFloat(s.exposureBiasEv);
-    if (s.whiteBalanceCode >= 0) facts.whiteBalance = s.whiteBalanceCode;
-    facts.lightSource = NonzeroInteger(s.lightSourceCode);
-    if (s.meteringCode >= 0) facts.meteringMode = s.meteringCode;
-    facts.exposureProgram = NonzeroInteger(s.exposureProgramCode);
-    facts.exposureMode = NonzeroInteger(s.exposureModeCode);
-    facts.focusRange = NonzeroInteger(s.subjectRangeCode);
-    if (s.gpsPresent && gps.hasLatitude) facts.gpsLatitude = gps.latitude;
-    if (s.gpsPresent && gps.hasLongitude) facts.gpsLongitude = gps.longitude;
-    if (s.gpsPresent && gps.hasAltitude) facts.gpsAltitude = gps.altitude;
-    facts.comment = NonemptyText(s.commentText);
-    facts.iptcBytes = NonzeroInteger(s.iptcBytes);
-    facts.xmpBytes = NonzeroInteger(s.xmpBytes);
-    facts.thumbnailBytes = NonzeroInteger(s.thumbnailBytes);
-    if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
-        facts.thumbnailWidth = s.thumbnailPixelWidth;
-        facts.thumbnailHeight = s.thumbnailPixelHeight;
-    }
+    SetCamera(facts.summary, s);
+    SetExposure(facts.summary, s);
+    SetPlaceAndSections(facts.summary, s, analysis.decoded.gps);
     return facts;
 }

@@ -2,6 +2,7 @@
 // scan, keeping the segments the decoders read.
 #include "jpeg/segment_reader.h"
 
+#include <cassert>
 #include <cstring>
 #include <new>
 
@@ -77,6 +78,8 @@ bool AlreadyKept(const SegmentList& list, SegmentKind kind) {
 // The list takes over the block's memory, cut to this segment's length (the
 // block may be longer from an earlier segment); the reader starts a new block.
 void KeepSegment(SegmentList& list, int marker, std::vector<uint8_t>& block, int length) {
+    // The reader grows a full list before it reads the next segment.
+    assert(list.count < list.capacity && static_cast<size_t>(list.capacity) == list.entries.size());
     JpegSegment& entry = list.entries[static_cast<size_t>(list.count)];
     block.resize(static_cast<size_t>(length));
     entry.marker = marker;
@@ -127,20 +130,20 @@ bool ContentIsUsed(int marker) {
 
 }  // namespace
 
-int ReadJpegSegments(Analysis& analysis, ByteSource& source) {
+bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
     Report& report = analysis.report;
     ImageSummary& summary = analysis.summary;
-    SegmentList& list = summary.segments;
-    if (SourceByte(source) != 0xFF || SourceByte(source) != kMarkerSoi) return 0;
+    SegmentList& list = analysis.segments;
+    if (SourceByte(source) != 0xFF || SourceByte(source) != kMarkerSoi) return false;
 
     std::vector<uint8_t> block;
     for (;;) {
         if (list.count == list.capacity && !GrowSegmentList(list)) {
             ReportFatal(report, "could not allocate data for entire image\r\n");
-            return 0;
+            return false;
         }
         int marker = 0;
-        if (!ReadMarkerCode(report, source, &marker)) return 0;
+        if (!ReadMarkerCode(report, source, &marker)) return false;
 
         // The end of the file where either length byte is due makes the
         // length negative, whatever the byte before it was.
@@ -149,7 +152,7 @@ int ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         int length = high == EOF || low == EOF ? -1 : high * 256 + low;
         if (length < 2) {
             ReportFatal(report, "invalid marker\r\n");
-            return 0;
+            return false;
         }
         const size_t blockSize = static_cast<size_t>(length);
         size_t payload = blockSize - 2;
@@ -157,16 +160,16 @@ int ReadJpegSegments(Analysis& analysis, ByteSource& source) {
             StepOver step = SourceStepOver(source, payload);
             if (step == StepOver::SourceEnds) {
                 ReportFatal(report, "Premature end of file?\r\n");
-                return 0;
+                return false;
             }
             if (step == StepOver::Done) continue;
         }
-        if (!ReserveBlock(report, block, blockSize)) return 0;
+        if (!ReserveBlock(report, block, blockSize)) return false;
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
         if (SourceRead(source, block.data() + 2, payload) != payload) {
             ReportFatal(report, "Premature end of file?\r\n");
-            return 0;
+            return false;
         }
 
         // The block may be longer than this segment: look at this segment's
@@ -177,9 +180,9 @@ int ReadJpegSegments(Analysis& analysis, ByteSource& source) {
             RecordFrame(summary, view);
         } else if (marker == kMarkerEoi) {
             ReportFatal(report, "No image in jpeg!\r\n");
-            return 0;
+            return false;
         } else if (marker == kMarkerSos) {
-            return 1;
+            return true;
         } else if (marker == kMarkerApp1) {
             SegmentKind kind = KindOfApp1(view);
             if (kind == SegmentKind::Xmp) {

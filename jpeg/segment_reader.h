@@ -5,6 +5,6 @@
 #include "core/byte_source.h"
 
 // Reads the source from its first byte into the analysis's summary record
-// and segment list. Returns 1 when the first SOS was reached, 0 on failure
+// and segment list. True when the first SOS was reached, false on failure
 // (after a red fatal line, except for a missing SOI).
-int ReadJpegSegments(Analysis& analysis, ByteSource& source);
+bool ReadJpegSegments(Analysis& analysis, ByteSource& source);

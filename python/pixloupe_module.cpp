@@ -14,6 +14,7 @@
 #include "batch/file_walk.h"
 #include "batch/pane_printer.h"
 #include "export/json_object.h"
+#include "facts/fact_table.h"
 #include "analyze/analyze_file.h"
 #include "core/file_facts.h"
 #include "report/pane_text_sink.h"
@@ -102,8 +103,7 @@ py::object ToPython(const rapidjson::Value& value) {
 // path's state. Called with the lock released.
 int AnalyzePathToJson(const std::string& path, std::string& text) {
     ThreadAnalysis& thread = ThisThreadsAnalysis();
-    int state = AnalyzeFile(thread.analysis, path.c_str());
-    if (state != kOk) state = StateAfterFailure(path);
+    const int state = AnalyzeFile(thread.analysis, path.c_str()) ? kOk : StateAfterFailure(path);
     if (state == kOk || state == kNotOk) AppendJsonObject(text, thread.analysis, path);
     return state;
 }
@@ -189,8 +189,7 @@ py::tuple PaneTexts(const std::string& path) {
     {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
-        state = AnalyzeFile(thread.analysis, path.c_str());
-        if (state != kOk) state = StateAfterFailure(path);
+        state = AnalyzeFile(thread.analysis, path.c_str()) ? kOk : StateAfterFailure(path);
         const PaneChoice choices[kPaneCount] = {PaneChoice::Jpeg, PaneChoice::Thumbnail, PaneChoice::Exif,
                                                 PaneChoice::Iptc};
         for (int i = 0; i < kPaneCount; i++) {
@@ -214,7 +213,7 @@ std::pair<py::bytes, size_t> JsonLines(const std::vector<std::string>& paths) {
         py::gil_scoped_release unlocked;
         ThreadAnalysis& thread = ThisThreadsAnalysis();
         for (const std::string& path : paths) {
-            if (AnalyzeFile(thread.analysis, path.c_str()) != 1) notOk++;
+            if (!AnalyzeFile(thread.analysis, path.c_str())) notOk++;
             AppendJsonObject(out, thread.analysis, path);
             out += '\n';
         }
@@ -256,6 +255,14 @@ private:
     FileWalk walk_;
 };
 
+// The summary's facts in output order, each as (key, type): the columns of
+// a data frame of summaries and their types.
+std::vector<std::pair<std::string, std::string>> SummaryFactTable() {
+    std::vector<std::pair<std::string, std::string>> table;
+    for (size_t i = 0; i < kFactCount; i++) table.emplace_back(FactRow(i).key, FactTypeName(FactRow(i).type));
+    return table;
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_pixloupe, m) {
@@ -267,6 +274,7 @@ PYBIND11_MODULE(_pixloupe, m) {
     m.def("analyze_file", &AnalyzeFileObject, py::arg("path"));
     m.def("analyze_file_json", &AnalyzeFileJson, py::arg("path"));
     m.def("analyze_bytes", &AnalyzeBytesObject, py::arg("data"), py::arg("name"), py::arg("modified_ticks"));
+    m.def("summary_facts", &SummaryFactTable);
     m.def("pane_texts", &PaneTexts, py::arg("path"));
     m.def("json_lines", &JsonLines, py::arg("paths"));
     m.def("failure_json", &FailureJson, py::arg("path"), py::arg("reason"));

@@ -69,14 +69,14 @@ TEST(AnalysisEntries, PathStreamAndMemoryGiveTheSameReportAndData) {
         ReportCapture byStream;
         FILE* stream = std::fopen(path.c_str(), "rb");
         ASSERT_NE(stream, nullptr) << path;
-        const int streamResult = AnalyzeStream(byStream.analysis, stream, path.c_str(), FactsOf(path));
+        const bool streamResult = AnalyzeStream(byStream.analysis, stream, path.c_str(), FactsOf(path));
         std::fclose(stream);
         EXPECT_EQ(Fingerprint(byStream, streamResult), expected) << path;
 
         std::ifstream file(path, std::ios::binary);
         const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         ReportCapture byBytes;
-        const int bytesResult = AnalyzeBytes(byBytes.analysis, MakeView(bytes), path.c_str(), FactsOf(path));
+        const bool bytesResult = AnalyzeBytes(byBytes.analysis, MakeView(bytes), path.c_str(), FactsOf(path));
         EXPECT_EQ(Fingerprint(byBytes, bytesResult), expected) << path;
     }
 }
@@ -86,7 +86,7 @@ TEST(AnalysisEntries, PathStreamAndMemoryGiveTheSameReportAndData) {
 TEST(AnalysisEntries, BytesWithoutADateShowNoDate) {
     const std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02};
     ReportCapture capture;
-    ASSERT_EQ(AnalyzeBytes(capture.analysis, MakeView(bytes), "memory.jpg", SourceFacts{}), 1);
+    ASSERT_TRUE(AnalyzeBytes(capture.analysis, MakeView(bytes), "memory.jpg", SourceFacts{}));
     EXPECT_EQ(capture.Text(ReportPane::Jpeg),
               "File name    : memory.jpg\r\nFile size    : 6 bytes\r\nResolution   : 0 x 0\r\n"
               "Color/bw     : Black and white\r\n");

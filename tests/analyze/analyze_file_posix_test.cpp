@@ -25,7 +25,7 @@ TEST(AnalyzeFilePosix, UnopenableFileShowsTheBlackCantOpenLine) {
     ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     ReportCapture capture;
-    EXPECT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 0);
+    EXPECT_FALSE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_EQ(capture.Text(ReportPane::Exif), "can't open '" + path + "'\r\n");
     EXPECT_EQ(capture.RedText(ReportPane::Exif), "");
     close(fd);
@@ -37,7 +37,7 @@ TEST(AnalyzeFilePosix, FileSizeIsTheWhole64BitNumber) {
     const off_t size = 5368709120LL + 7;  // 5 GiB and 7 bytes, sparse
     ASSERT_EQ(truncate(path.c_str(), size), 0);
     ReportCapture capture;
-    EXPECT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 1);
+    EXPECT_TRUE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_NE(capture.Text(ReportPane::Jpeg).find("File size    : 5368709127 bytes\r\n"), std::string::npos);
     unlink(path.c_str());
 }
@@ -50,6 +50,6 @@ TEST(AnalyzeFilePosix, FileDateIsLocalTimeFieldsInOrder) {
     struct timespec times[2] = {{1349185507, 0}, {1349185507, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     ReportCapture capture;
-    ASSERT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 1);
+    ASSERT_TRUE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_NE(capture.Text(ReportPane::Jpeg).find("File date    : 2012:10:02 13:45:07\r\n"), std::string::npos);
 }

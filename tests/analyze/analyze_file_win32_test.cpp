@@ -44,7 +44,7 @@ TEST(AnalyzeFileWin32, FileOpenForWritingElsewhereShowsTheBlackCantOpenLine) {
     OpenForWriting writer(path);
     ASSERT_NE(writer.handle, INVALID_HANDLE_VALUE);
     ReportCapture capture;
-    EXPECT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 0);
+    EXPECT_FALSE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_EQ(capture.Text(ReportPane::Exif), "can't open '" + path + "'\r\n");
     EXPECT_EQ(capture.RedText(ReportPane::Exif), "");
 }
@@ -66,7 +66,7 @@ TEST(AnalyzeFileWin32, FileSizeIsTheWhole64BitNumber) {
     EXPECT_FALSE(facts.isFolder);
     EXPECT_EQ(facts.size, 5368709127ULL);
     ReportCapture capture;
-    EXPECT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 1);
+    EXPECT_TRUE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_NE(capture.Text(ReportPane::Jpeg).find("File size    : 5368709127 bytes\r\n"), std::string::npos);
     DeleteFileA(path.c_str());
 }
@@ -97,6 +97,6 @@ TEST(AnalyzeFileWin32, FileDateIsLocalTimeFieldsInOrder) {
     }
     EXPECT_EQ(QueryFileFacts(path.c_str()).lastWriteTime, kDatedTicks);
     ReportCapture capture;
-    ASSERT_EQ(AnalyzeFile(capture.analysis, path.c_str()), 1);
+    ASSERT_TRUE(AnalyzeFile(capture.analysis, path.c_str()));
     EXPECT_NE(capture.Text(ReportPane::Jpeg).find("File date    : 2012:10:02 13:45:07\r\n"), std::string::npos);
 }

@@ -60,7 +60,7 @@ bool FirstApp13(const std::string& path, JpegSegment* app13) {
     ByteSource source = StreamSource(file);
     ReadJpegSegments(quiet.analysis, source);
     std::fclose(file);
-    const SegmentList& segments = quiet.analysis.summary.segments;
+    const SegmentList& segments = quiet.analysis.segments;
     for (int32_t i = 0; i < segments.count; i++) {
         const JpegSegment& segment = segments.entries[static_cast<size_t>(i)];
         if (segment.marker == 0xED) {

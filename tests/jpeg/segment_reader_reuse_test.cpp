@@ -88,9 +88,9 @@ TEST(SegmentReaderReuse, KeptSegmentsHoldExactlyTheirOwnBytes) {
                                     exif, LongTable(0xDB, 2000, 'q'), photoshop, kSos}),
                             &result);
     EXPECT_EQ(result, 1);
-    ASSERT_EQ(capture->analysis.summary.segments.count, 2);
-    const JpegSegment& keptExif = capture->analysis.summary.segments.entries[0];
-    const JpegSegment& keptPhotoshop = capture->analysis.summary.segments.entries[1];
+    ASSERT_EQ(capture->analysis.segments.count, 2);
+    const JpegSegment& keptExif = capture->analysis.segments.entries[0];
+    const JpegSegment& keptPhotoshop = capture->analysis.segments.entries[1];
     EXPECT_EQ(keptExif.marker, 0xE1);
     EXPECT_EQ(keptExif.length, 10);
     EXPECT_EQ(keptExif.data, std::vector<uint8_t>(exif.begin() + 2, exif.end()));

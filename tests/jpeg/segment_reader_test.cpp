@@ -13,7 +13,7 @@
 namespace {
 
 struct ReaderRun {
-    int result = -1;
+    bool result = false;
     std::unique_ptr<ReportCapture> capture = std::make_unique<ReportCapture>();
     ImageSummary* summary = &capture->analysis.summary;
     std::string exifPane;
@@ -81,7 +81,7 @@ TEST(SegmentReader, OutcomesAndFatalLines) {
         EXPECT_EQ(run.result, c.result) << c.name;
         EXPECT_EQ(run.exifPane, c.exifPane) << c.name;
         EXPECT_EQ(run.red, c.exifPane) << c.name << ": every line the reader shows here is an error";
-        EXPECT_EQ(run.summary->segments.count, 0) << c.name;
+        EXPECT_EQ(run.capture->analysis.segments.count, 0) << c.name;
     }
 }
 
@@ -93,7 +93,7 @@ TEST(SegmentReader, KeepsExifXmpAndPhotoshopSegmentsOnly) {
                                     Segment(0xE1, Bytes("Exi")), Segment(0xE2, Bytes("ICC_PROFILE")), xmp,
                                     Segment(0xDB, Bytes("table")), photoshop, kSos}));
     ASSERT_EQ(run.result, 1);
-    const SegmentList& list = run.summary->segments;
+    const SegmentList& list = run.capture->analysis.segments;
     ASSERT_EQ(list.count, 3);
     EXPECT_EQ(list.entries[0].marker, 0xE1);
     EXPECT_EQ(list.entries[0].length, 10);
@@ -123,7 +123,7 @@ TEST(SegmentReader, RepeatedSegmentsAreAllShownButOnlyTheFirstOfEachKindKept) {
     for (const auto& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
     ReaderRun run = ReadBytes(bytes);
     ASSERT_EQ(run.result, 1);
-    const SegmentList& list = run.summary->segments;
+    const SegmentList& list = run.capture->analysis.segments;
     ASSERT_EQ(list.count, 3);
     EXPECT_EQ(list.entries[0].length, 12);  // the first APP13
     EXPECT_EQ(list.entries[1].length, 7);   // the first XMP
@@ -143,7 +143,7 @@ TEST(SegmentReader, ListGrowsByHalfItsCapacity) {
     list.entries[4].length = 99;
     const int32_t expected[] = {7, 10, 15, 22, 33, 49, 73, 109};
     for (int32_t capacity : expected) {
-        ASSERT_EQ(GrowSegmentList(list), 1);
+        ASSERT_TRUE(GrowSegmentList(list));
         EXPECT_EQ(list.capacity, capacity);
         EXPECT_EQ(list.entries.size(), static_cast<size_t>(capacity));
     }
@@ -216,7 +216,7 @@ TEST(SegmentReader, NothingAfterTheStartOfScanIsRead) {
                                              Segment(0xED, Bytes("Photoshop 3.0"))});
     ReaderRun run = ReadBytes(Concat({Jpeg({Segment(0xC0, {8, 0, 2, 0, 3, 3}), kSos}), afterScan}));
     ASSERT_EQ(run.result, 1);
-    EXPECT_EQ(run.summary->segments.count, 0);
+    EXPECT_EQ(run.capture->analysis.segments.count, 0);
     EXPECT_EQ(run.summary->iptcBytes, 0);
     EXPECT_EQ(run.exifPane, "");
 }
@@ -224,6 +224,6 @@ TEST(SegmentReader, NothingAfterTheStartOfScanIsRead) {
 TEST(SegmentReader, SegmentsKeptBeforeAFailureStayInTheList) {
     ReaderRun run = ReadBytes(Jpeg({Segment(0xE1, Bytes("Exif\0\0")), {0xFF, 0xFE, 0x00, 0x09, 'x'}}));
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.summary->segments.count, 1);
+    EXPECT_EQ(run.capture->analysis.segments.count, 1);
     EXPECT_EQ(run.exifPane, "Fatal Error  : Premature end of file?\r\n");
 }
