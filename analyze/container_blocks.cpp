@@ -3,6 +3,7 @@
 
 #include "bmff/bmff_reader.h"
 #include "core/container_signature.h"
+#include "exif/directory_block.h"
 #include "png/png_reader.h"
 #include "webp/webp_reader.h"
 
@@ -31,4 +32,24 @@ bool ReadContainerBlocks(ByteSource& source, Report& report, FoundBlocks& found)
         if (row.type == type) return row.read(source, report, found);
     }
     return false;
+}
+
+void DecodeMoreFoundBlocks(Analysis& analysis, const FoundBlocks& found) {
+    Report& report = analysis.report;
+    SelectReportPane(report, ReportPane::Exif);
+    for (const FoundTiffBlock& more : found.moreExif) {
+        DecodeDirectoryBlock(analysis, MakeView(more.block.bytes), more.firstDirectory, more.block.where.c_str());
+    }
+    if (found.makerNotesPresent) {
+        ReportMessage(report, "Maker notes %llu bytes at %llu (%s), not decoded\r\n",
+                      static_cast<unsigned long long>(found.makerNotesByteCount),
+                      static_cast<unsigned long long>(found.makerNotesOffset), found.makerNotesWhere.c_str());
+    }
+    if (found.rotationAnticlockwise > 0 || found.mirrorAxis >= 0) {
+        ReportMessage(report, "Shown turned %d degrees anticlockwise%s\r\n",
+                      found.rotationAnticlockwise > 0 ? found.rotationAnticlockwise : 0,
+                      found.mirrorAxis == 0   ? ", then mirrored left to right"
+                      : found.mirrorAxis == 1 ? ", then mirrored top to bottom"
+                                              : "");
+    }
 }

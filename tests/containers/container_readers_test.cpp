@@ -201,3 +201,32 @@ TEST(ContainerReaders, ReadAFortyMegabyteHeicByItsBoxes) {
 }
 
 }  // namespace
+
+namespace {
+
+// CR3 keeps the Exif and GPS directories in TIFF blocks of their own:
+// both reach the EXIF decoder, as exiftool reads them (ISO 400, 51.5° N).
+TEST(ContainerReaders, DecodeCr3ExifAndGpsBlocks) {
+    FILE* stream = std::fopen((kPhotosDir + "/heif/canon-shaped.cr3").c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    ByteSource source = StreamSource(stream);
+    ReportCapture capture;
+    FoundBlocks found;
+    ASSERT_TRUE(ReadContainerBlocks(source, capture.report(), found));
+    std::fclose(stream);
+    DecodeMoreFoundBlocks(capture.analysis, found);
+    const DecodedData& decoded = capture.analysis.decoded;
+    bool iso = false;
+    for (const ExifEntryData& entry : decoded.exifEntries) {
+        iso = iso || (entry.directory == DirectoryKind::Exif && entry.tag == 0x8827 &&
+                      EntryIntegers(decoded, entry)[0] == 400);
+    }
+    EXPECT_TRUE(iso);
+    EXPECT_TRUE(decoded.gps.hasLatitude);
+    EXPECT_DOUBLE_EQ(decoded.gps.latitude, 51.5);
+    EXPECT_EQ(capture.analysis.summary.isoSpeed, 400);
+    EXPECT_NE(capture.Text(ReportPane::Exif).find("Maker notes 54 bytes"), std::string::npos) << capture.Text(ReportPane::Exif);
+    EXPECT_EQ(capture.RedText(ReportPane::Exif), "");
+}
+
+}  // namespace
