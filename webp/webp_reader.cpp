@@ -105,6 +105,43 @@ uint64_t ChunksEnd(uint32_t riffSize, uint64_t fileSize, Report& report) {
     return formEnd;
 }
 
+// One chunk at at: its header read and checked against the end, the part
+// wanted read and used. False when the walk cannot go on past it.
+bool ReadChunk(ByteSource& source, uint64_t fileSize, uint64_t end, uint64_t* at, bool* extended, Report& report,
+               FoundBlocks& found) {
+    uint8_t header[kChunkHeaderBytes];
+    uint32_t type = 0;
+    uint32_t size = 0;
+    if (!RangeWithin(*at, kChunkHeaderBytes, end) || SourceReadAt(source, *at, header, sizeof header) != sizeof header) {
+        ReportNonfatal(report, "WebP: a chunk header at %llu is cut off\r\n", static_cast<unsigned long long>(*at));
+        return false;
+    }
+    ReadU32At(MakeView(header, sizeof header), 0, true, &type);
+    ReadU32At(MakeView(header, sizeof header), 4, false, &size);
+    const uint64_t dataOffset = *at + kChunkHeaderBytes;
+    if (!RangeWithin(dataOffset, size, end)) {
+        ReportNonfatal(report, "WebP: chunk '%s' at %llu of %lu bytes runs past the end of the %s\r\n",
+                       FourCcOf(type).text, static_cast<unsigned long long>(*at), static_cast<unsigned long>(size),
+                       end < fileSize ? "RIFF form" : "file");
+        return false;
+    }
+    const uint64_t wanted = BytesWanted(type, size, *extended);
+    if (*at == kRiffHeaderBytes && type == FourCc("VP8X")) {
+        *extended = true;
+        found.type = FileType::WebpExtended;
+    }
+    std::vector<uint8_t> data;
+    if (wanted > 0 && wanted <= size && ReadBlockAt(source, fileSize, dataOffset, wanted, data)) {
+        UseChunk(type, data, dataOffset, report, found);
+    } else if (wanted > 0) {
+        ReportNonfatal(report, "WebP: chunk '%s' at %llu of %lu bytes is not read\r\n", FourCcOf(type).text,
+                       static_cast<unsigned long long>(*at), static_cast<unsigned long>(size));
+    }
+    // Chunks of an odd size are followed by a pad byte.
+    *at = dataOffset + size + (size & 1);
+    return true;
+}
+
 }  // namespace
 
 bool ReadWebpBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
@@ -120,44 +157,13 @@ bool ReadWebpBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
     ReadU32At(headView, 4, false, &riffSize);
     const uint64_t end = ChunksEnd(riffSize, fileSize, report);
     bool extended = false;
-    std::vector<uint8_t> data;
     uint64_t at = kRiffHeaderBytes;
     for (int chunks = 0; at < end; chunks++) {
-        uint8_t header[kChunkHeaderBytes];
-        uint32_t type = 0;
-        uint32_t size = 0;
         if (chunks == kMostChunks) {
             ReportNonfatal(report, "WebP: more than %d chunks\r\n", kMostChunks);
             return true;
         }
-        if (!RangeWithin(at, kChunkHeaderBytes, end) || SourceReadAt(source, at, header, sizeof header) != sizeof header) {
-            ReportNonfatal(report, "WebP: a chunk header at %llu is cut off\r\n", static_cast<unsigned long long>(at));
-            return true;
-        }
-        ReadU32At(MakeView(header, sizeof header), 0, true, &type);
-        ReadU32At(MakeView(header, sizeof header), 4, false, &size);
-        const uint64_t dataOffset = at + kChunkHeaderBytes;
-        if (!RangeWithin(dataOffset, size, end)) {
-            ReportNonfatal(report, "WebP: chunk '%s' at %llu of %lu bytes runs past the end of the %s\r\n",
-                           FourCcOf(type).text, static_cast<unsigned long long>(at), static_cast<unsigned long>(size),
-                           end < fileSize ? "RIFF form" : "file");
-            return true;
-        }
-        const uint64_t wanted = BytesWanted(type, size, extended);
-        if (chunks == 0 && type == FourCc("VP8X")) {
-            extended = true;
-            found.type = FileType::WebpExtended;
-        }
-        if (wanted > 0) {
-            if (wanted <= size && ReadBlockAt(source, fileSize, dataOffset, wanted, data)) {
-                UseChunk(type, data, dataOffset, report, found);
-            } else {
-                ReportNonfatal(report, "WebP: chunk '%s' at %llu of %lu bytes is not read\r\n", FourCcOf(type).text,
-                               static_cast<unsigned long long>(at), static_cast<unsigned long>(size));
-            }
-        }
-        // Chunks of an odd size are followed by a pad byte.
-        at = dataOffset + size + (size & 1);
+        if (!ReadChunk(source, fileSize, end, &at, &extended, report, found)) return true;
     }
     return true;
 }
