@@ -99,7 +99,7 @@ void ParseItemInfoEntry(ByteView meta, const Box& box, Report& report, HeifMeta&
     }
     parsed.items.push_back(item);
     if (parsed.items.size() == kMostHeifItems) {
-        ReportNonfatal(report, "HEIF: more than %zu items; the rest are not read\r\n", kMostHeifItems);
+        ReportNonfatal(report, "HEIF: more than %d items; the rest are not read\r\n", static_cast<int>(kMostHeifItems));
     }
 }
 
@@ -257,7 +257,8 @@ void ParseAssociations(ByteView meta, const Box& box, const std::vector<Property
     const uint64_t entries = TakeUnsigned(c, 4);
     for (uint64_t e = 0; e < entries && !c.failed; e++) {
         if (e == kMostHeifItems) {
-            ReportNonfatal(report, "HEIF: more than %zu ipma entries; the rest are not read\r\n", kMostHeifItems);
+            ReportNonfatal(report, "HEIF: more than %d ipma entries; the rest are not read\r\n",
+                           static_cast<int>(kMostHeifItems));
             return;
         }
         const uint32_t id = static_cast<uint32_t>(TakeUnsigned(c, idBytes));
@@ -267,8 +268,8 @@ void ParseAssociations(ByteView meta, const Box& box, const std::vector<Property
             const uint64_t index = TakeUnsigned(c, wideIndex ? 2 : 1) & (wideIndex ? 0x7FFF : 0x7F);
             if (c.failed || index == 0 || item == nullptr) continue;
             if (index > properties.size()) {
-                ReportNonfatal(report, "HEIF: item %u names property %llu of %zu\r\n", id,
-                               static_cast<unsigned long long>(index), properties.size());
+                ReportNonfatal(report, "HEIF: item %u names property %llu of %d\r\n", id,
+                               static_cast<unsigned long long>(index), static_cast<int>(properties.size()));
                 continue;
             }
             ApplyProperty(properties[index - 1], *item);

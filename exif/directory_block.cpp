@@ -12,7 +12,8 @@ constexpr uint16_t kTiffMagic = 0x2A;
 void DecodeDirectoryBlock(Analysis& analysis, ByteView block, DirectoryKind kind, const char* where) {
     Report& report = analysis.report;
     ImageSummary& summary = analysis.summary;
-    ReportMessage(report, "%s directory block %zu bytes (%s)\r\n", DirectoryKindName(kind), block.size, where);
+    ReportMessage(report, "%s directory block %llu bytes (%s)\r\n", DirectoryKindName(kind),
+                  static_cast<unsigned long long>(block.size), where);
     uint16_t magic = 0;
     uint32_t firstOffset = 0;
     const bool bigEndian = ViewMatches(block, 0, "MM", 2);

@@ -79,7 +79,7 @@ void ReadWantedChunk(ByteSource& source, uint64_t fileSize, uint64_t at, uint32_
 
 bool ReadPngBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
     uint64_t fileSize = 0;
-    uint8_t head[kSignatureBytes];
+    uint8_t head[kSignatureBytes] = {};
     if (!SourceSize(source, &fileSize) || SourceReadAt(source, 0, head, sizeof head) != sizeof head ||
         !ViewMatches(MakeView(head, sizeof head), 0, kSignature, kSignatureBytes)) {
         return false;
@@ -88,7 +88,7 @@ bool ReadPngBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
     bool imageData = false;
     uint64_t at = kSignatureBytes;
     for (int chunks = 0; chunks < kMostChunks; chunks++) {
-        uint8_t header[kChunkHeaderBytes];
+        uint8_t header[kChunkHeaderBytes] = {};
         uint32_t length = 0;
         uint32_t type = 0;
         if (SourceReadAt(source, at, header, sizeof header) != sizeof header) {

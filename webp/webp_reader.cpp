@@ -109,7 +109,7 @@ uint64_t ChunksEnd(uint32_t riffSize, uint64_t fileSize, Report& report) {
 // wanted read and used. False when the walk cannot go on past it.
 bool ReadChunk(ByteSource& source, uint64_t fileSize, uint64_t end, uint64_t* at, bool* extended, Report& report,
                FoundBlocks& found) {
-    uint8_t header[kChunkHeaderBytes];
+    uint8_t header[kChunkHeaderBytes] = {};
     uint32_t type = 0;
     uint32_t size = 0;
     if (!RangeWithin(*at, kChunkHeaderBytes, end) || SourceReadAt(source, *at, header, sizeof header) != sizeof header) {
@@ -146,7 +146,7 @@ bool ReadChunk(ByteSource& source, uint64_t fileSize, uint64_t end, uint64_t* at
 
 bool ReadWebpBlocks(ByteSource& source, Report& report, FoundBlocks& found) {
     uint64_t fileSize = 0;
-    uint8_t head[kRiffHeaderBytes];
+    uint8_t head[kRiffHeaderBytes] = {};
     const ByteView headView = MakeView(head, sizeof head);
     uint32_t riffSize = 0;
     if (!SourceSize(source, &fileSize) || SourceReadAt(source, 0, head, sizeof head) != sizeof head ||
