@@ -77,6 +77,8 @@ void Compare(Tally& tally, const std::string& file, const char* field, bool agre
 void CompareFile(Tally& tally, const std::string& file, const rapidjson::Value& peer, const FoundBlocks& found) {
     Compare(tally, file, "FileType", peer["FileType"].GetString() == std::string(FileTypeName(found.type)),
             std::string("we say ") + FileTypeName(found.type) + ", exiftool " + peer["FileType"].GetString());
+    Compare(tally, file, "MIMEType", peer["MIMEType"].GetString() == std::string(FileTypeMime(found.type)),
+            std::string("we say ") + FileTypeMime(found.type));
     Compare(tally, file, "ImageWidth", peer["ImageWidth"].GetInt64() == found.width,
             "we read " + std::to_string(found.width));
     Compare(tally, file, "ImageHeight", peer["ImageHeight"].GetInt64() == found.height,
@@ -101,7 +103,7 @@ void CompareFile(Tally& tally, const std::string& file, const rapidjson::Value& 
 
 TEST(MadeContainerFiles, AgreeWithExiftool) {
     if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
-    std::string command = "cd " + kPhotosDir + " && exiftool -n -json -FileType -ImageWidth -ImageHeight -Make "
+    std::string command = "cd " + kPhotosDir + " && exiftool -n -json -FileType -MIMEType -ImageWidth -ImageHeight -Make "
                           "-Title -Keywords -PreviewImage";
     for (const char* folder : kFolders) command += std::string(" ") + folder;
     rapidjson::Document peer;
