@@ -41,7 +41,13 @@ void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
     CLI::Option* json = app.add_flag("--json", values.json, "Print one JSON array, an object per file");
     CLI::Option* jsonLines = app.add_flag("--jsonl", values.jsonLines, "Print a JSON object per file, one a line");
     CLI::Option* csv = app.add_flag("--csv", values.csv, "Print a CSV header, then a row per file");
+    CLI::Option* flat = app.add_flag("--flat", options.flat,
+                                      "JSON objects of SourceFile, ok and the Summary's keys alone (implies --jsonl "
+                                      "unless --json is given)");
+    app.add_flag("--check-thumbnails", options.checkThumbnails,
+                 "Decode every EXIF thumbnail in the data forms too, and say when one does not decode");
     json->excludes(jsonLines)->excludes(csv);
+    flat->excludes(csv);
     jsonLines->excludes(csv);
     app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
     // One argument an occurrence, split at commas: the files that follow are not endings.
@@ -66,6 +72,7 @@ bool ApplyValues(const OptionValues& values, CliOptions* options, std::string* e
     if (values.json) options->form = OutputForm::Json;
     if (values.jsonLines) options->form = OutputForm::JsonLines;
     if (values.csv) options->form = OutputForm::Csv;
+    if (options->flat && options->form == OutputForm::Panes) options->form = OutputForm::JsonLines;
     options->progress = !values.noProgress;
     // The endings are compared without their dot and in lower case.
     for (std::string& extension : options->extensions) {

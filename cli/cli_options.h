@@ -21,6 +21,8 @@ struct CliOptions {
     std::vector<std::string> extensions = DefaultWalkExtensions();
     unsigned jobs = 0;  // 0: one per core
     bool progress = true;
+    bool flat = false;             // JSON objects of SourceFile, ok and the Summary's keys only
+    bool checkThumbnails = false;  // decode every thumbnail in the data forms too
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> files;

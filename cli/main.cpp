@@ -29,7 +29,10 @@ const char kVersion[] = "pixloupe-report 2.1.2012.1002";
 struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
-    FileReporter() { ResetAnalysis(analysis, &sink); }
+    explicit FileReporter(bool decodeThumbnails) {
+        ResetAnalysis(analysis, &sink);
+        analysis.decodeThumbnails = decodeThumbnails;
+    }
 };
 
 struct RunSettings {
@@ -78,8 +81,13 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
         csv ? AppendCsvFailure(outcome.out, item.path) : AppendJsonFailure(outcome.out, item.path, "is a folder");
     } else {
         outcome.ok = AnalyzeItem(reporter, item);
-        csv ? AppendCsvRow(outcome.out, reporter.analysis, item.path)
-            : AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        if (csv) {
+            AppendCsvRow(outcome.out, reporter.analysis, item.path);
+        } else if (settings.options.flat) {
+            AppendFlatJsonObject(outcome.out, reporter.analysis, item.path);
+        } else {
+            AppendJsonObject(outcome.out, reporter.analysis, item.path);
+        }
     }
     return outcome;
 }
@@ -111,7 +119,11 @@ bool Run(const CliOptions& options, bool color) {
     size_t emitted = 0;
     bool allOk = true;
     RunInOrder(
-        walk, JobCount(options), [] { return std::unique_ptr<WorkerState>(new FileReporter); },
+        walk, JobCount(options), [&options] {
+            // The panes show the thumbnail; the data needs only its size.
+            const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
+            return std::unique_ptr<WorkerState>(new FileReporter(decode));
+        },
         [&settings, form](WorkerState& worker, const WalkItem& item) {
             FileReporter& reporter = static_cast<FileReporter&>(worker);
             return form == OutputForm::Panes ? ReportPanes(reporter, item, settings)

@@ -16,6 +16,10 @@ struct Analysis {
     ThumbnailState thumbnail;
     DecodedData decoded;
     bool reachedSummary = false;  // the file was read and decoded: what the entry points return
+    // A setting of the caller, kept across files: whether the EXIF thumbnail
+    // is decoded (the window and the panes show it) or only its frame
+    // header read for its size (the data needs no picture).
+    bool decodeThumbnails = true;
 };
 
 // A fresh analysis writing to sink (or to none): the report back to its

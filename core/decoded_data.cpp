@@ -11,6 +11,9 @@ void ClearDecodedData(DecodedData& data) {
     data.bytePool.clear();
     data.photoshopResources.clear();
     data.iptcDatasets.clear();
+    data.thumbnailUndecodable = false;
+    data.hasComment = false;
+    data.comment.clear();
     data.hasXmp = false;
     data.xmpPacket.clear();
     data.gps = GpsPosition{};

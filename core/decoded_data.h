@@ -86,6 +86,9 @@ struct DecodedData {
     std::string bytePool;
     std::vector<PhotoshopResourceData> photoshopResources;
     std::vector<IptcDatasetData> iptcDatasets;
+    bool thumbnailUndecodable = false;  // a decode was tried and failed
+    bool hasComment = false;
+    std::string comment;    // the first COM segment's payload, as stored
     bool hasXmp = false;
     std::string xmpPacket;  // the packet after its namespace name
     GpsPosition gps;

@@ -45,6 +45,10 @@ bool DecodeThumbnail(ThumbnailState& state, ByteView thumbnail, int* width, int*
 // Lets the current picture go (the panes are being cleared).
 void ReleaseThumbnail(ThumbnailState& state);
 
+// The width and height in the first frame header of a JPEG, read without
+// decoding it; false when there is none before the scan.
+bool ReadJpegFrameSize(ByteView jpeg, int* width, int* height);
+
 // The work of decoding the thumbnail, in bytes read plus pixels made, as
 // far as its header tells before decoding.
 size_t ThumbnailDecodeCost(ByteView thumbnail);

@@ -211,7 +211,13 @@ void ShowThumbnail(DirectoryWalk& walk) {
     if (!SpendExifWalkBudgetOnDecode(walk.exif.budget, report, ThumbnailDecodeCost(bytes))) return;
     int width = 0;
     int height = 0;
-    if (DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)) {
+    // Without a picture to show, the frame header tells the size: a
+    // fraction of the decode's cost. The budget is charged the same either
+    // way, so that the walk lists the same entries.
+    const bool sized = walk.analysis.decodeThumbnails ? DecodeThumbnail(walk.analysis.thumbnail, bytes, &width, &height)
+                                                      : ReadJpegFrameSize(bytes, &width, &height);
+    if (!sized && walk.analysis.decodeThumbnails) walk.analysis.decoded.thumbnailUndecodable = true;
+    if (sized) {
         walk.summary.thumbnailPixelWidth = width;
         walk.summary.thumbnailPixelHeight = height;
     }

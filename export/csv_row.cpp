@@ -53,7 +53,17 @@ struct RowWriter {
             case FactValue::Kind::Integer: Integer(value.integer); return;
             case FactValue::Kind::Number: Number(value.number); return;
             case FactValue::Kind::Boolean: Bool(value.boolean); return;
+            case FactValue::Kind::TextList: Text(JoinedList(value.list)); return;
         }
+    }
+    // A list in one cell: its texts joined by ";".
+    static std::string JoinedList(const std::vector<std::string>& list) {
+        std::string joined;
+        for (const std::string& text : list) {
+            if (!joined.empty()) joined += ';';
+            joined += text;
+        }
+        return joined;
     }
     // A row of a file that was not analysed has its two leading cells only.
     void End() {

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app13/iptc_standard_names.h"
+#include "exif/standard_tag_names.h"
 #include "export/utf8_text.h"
 #include "facts/summary_facts.h"
 
@@ -81,19 +83,28 @@ void WriteFactValue(ObjectWriter& w, const FactValue& value) {
         case FactValue::Kind::Integer: w.json.Int64(value.integer); return;
         case FactValue::Kind::Number: w.Number(value.number); return;
         case FactValue::Kind::Boolean: w.json.Bool(value.boolean); return;
+        case FactValue::Kind::TextList:
+            w.json.StartArray();
+            for (const std::string& text : value.list) w.Text(text);
+            w.json.EndArray();
+            return;
     }
 }
 
 // Every fact of the table that has a value, in the table's order.
-void WriteSummary(ObjectWriter& w, const FactValues& values) {
-    w.Key("Summary");
-    w.json.StartObject();
+void WriteFacts(ObjectWriter& w, const FactValues& values) {
     for (size_t i = 0; i < kFactCount; i++) {
         const FactValue& value = values.values[i];
         if (value.kind == FactValue::Kind::Absent) continue;
         w.Key(FactRow(i).key);
         WriteFactValue(w, value);
     }
+}
+
+void WriteSummary(ObjectWriter& w, const FactValues& values) {
+    w.Key("Summary");
+    w.json.StartObject();
+    WriteFacts(w, values);
     w.json.EndObject();
 }
 
@@ -170,12 +181,10 @@ void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
         w.json.String(DirectoryKindName(entry.directory));
         w.Key("tag");
         w.json.Uint(entry.tag);
+        // The standard's name, as scripts know it; the panes keep theirs.
         w.Key("name");
-        if (entry.name != nullptr) {
-            // The GPS names are padded to one width in the listing.
-            std::string name = entry.name;
-            name.erase(name.find_last_not_of(' ') + 1);
-            w.Text(name);
+        if (const char* name = StandardExifTagName(entry.directory, entry.tag)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -230,8 +239,8 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
         w.Key("dataset");
         w.json.Int(dataset.dataset);
         w.Key("name");
-        if (dataset.name != nullptr) {
-            w.Text(dataset.name, std::char_traits<char>::length(dataset.name));
+        if (const char* name = StandardIptcName(dataset.record, dataset.dataset)) {
+            w.json.String(name);
         } else {
             w.json.Null();
         }
@@ -257,10 +266,21 @@ void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, boo
     w.json.EndObject();
 }
 
-void WriteMessages(ObjectWriter& w, const Report& report) {
+// The report's lines, then what the data left out and why (no pane shows those).
+void WriteMessages(ObjectWriter& w, const Report& report, const std::vector<std::string>& warnings) {
     w.Key("Messages");
     w.json.StartArray();
     for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error);
+    for (const std::string& warning : warnings) {
+        w.json.StartObject();
+        w.Key("pane");
+        w.json.Null();
+        w.Key("text");
+        w.Text(warning);
+        w.Key("error");
+        w.json.Bool(false);
+        w.json.EndObject();
+    }
     w.json.EndArray();
 }
 
@@ -287,7 +307,19 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
             w.Text(analysis.decoded.xmpPacket);
         }
     }
-    WriteMessages(w, analysis.report);
+    WriteMessages(w, analysis.report, facts.warnings);
+    w.json.EndObject();
+    Finish(out, w);
+}
+
+void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
+    ObjectWriter w;
+    w.json.StartObject();
+    w.Key("SourceFile");
+    w.Text(sourceFile);
+    w.Key("ok");
+    w.json.Bool(analysis.reachedSummary);
+    if (analysis.reachedSummary) WriteFacts(w, SummaryFactsOf(analysis).summary);
     w.json.EndObject();
     Finish(out, w);
 }

@@ -10,6 +10,10 @@
 // no line end. Text is valid UTF-8: bytes that are not are taken as Latin-1.
 void AppendJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
 
+// The flat object of --flat: SourceFile, ok and the Summary's facts at the
+// top level, as a CSV row has them.
+void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std::string& sourceFile);
+
 // The object of a file that was never analysed (it vanished, or could not
 // be read at all): ok false and the reason as its one message.
 void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason);

@@ -8,39 +8,76 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-enum class FactType { Text, Integer, Number, Boolean };
+// A date is an ISO 8601 text ("2021-05-12T12:21:21.35+09:00", with the
+// sub-seconds and the offset when the file gives them); a list is a list
+// of texts (an array in JSON, joined by ";" in CSV).
+enum class FactType { Text, Integer, Number, Boolean, Date, TextList };
 
 // The facts in output order; each is the index of its row in the table.
+// The keys are the names exiftool gives the same values, so that a script
+// written for its -n -json output finds them; ours are in lowerCamelCase.
 enum class Fact : size_t {
     Make,
     Model,
-    DateTime,
-    Width,
-    Height,
-    Color,
+    LensMake,
+    LensModel,
+    SerialNumber,
+    LensSerialNumber,
+    OwnerName,
+    Software,
+    Artist,
+    Copyright,
+    ImageDescription,
     Orientation,
-    Flash,
-    FlashFired,
-    FocalLength,
-    FocalLength35,
-    CcdWidth,
-    DigitalZoom,
+    DateTimeOriginal,
+    CreateDate,
+    ModifyDate,
+    DateTaken,
+    ImageWidth,
+    ImageHeight,
+    Color,
     ExposureTime,
     FNumber,
-    SubjectDistance,
+    ApertureValue,
+    MaxApertureValue,
     Iso,
-    ExposureBias,
-    WhiteBalance,
-    LightSource,
-    MeteringMode,
+    ExposureCompensation,
     ExposureProgram,
     ExposureMode,
-    FocusRange,
+    MeteringMode,
+    LightSource,
+    Flash,
+    FlashFired,
+    WhiteBalance,
+    FocalLength,
+    FocalLengthIn35mmFormat,
+    FocalLength35Computed,
+    DigitalZoomRatio,
+    SubjectDistance,
+    SubjectDistanceRange,
+    SceneCaptureType,
     GpsLatitude,
     GpsLongitude,
     GpsAltitude,
+    GpsDateTime,
+    GpsSpeed,
+    GpsImgDirection,
+    UserComment,
     Comment,
+    XpComment,
+    XpKeywords,
+    XpTitle,
+    XpAuthor,
+    XpSubject,
+    Keywords,
+    CaptionAbstract,
+    ObjectName,
+    ByLine,
+    City,
+    ProvinceState,
+    Country,
     IptcBytes,
     XmpBytes,
     ThumbnailBytes,
@@ -62,13 +99,12 @@ struct FactDefinition {
 const FactDefinition& FactRow(Fact fact);
 inline const FactDefinition& FactRow(size_t index) { return FactRow(static_cast<Fact>(index)); }
 
-// One fact's value: absent, or a value of the fact's type. A number may be
-// given as text where the file says something no number can (an infinite
-// subject distance).
+// One fact's value: absent, or a value of the fact's type (a date is text).
 struct FactValue {
-    enum class Kind { Absent, Text, Integer, Number, Boolean };
+    enum class Kind { Absent, Text, Integer, Number, Boolean, TextList };
     Kind kind = Kind::Absent;
     std::string text;
+    std::vector<std::string> list;
     int64_t integer = 0;
     double number = 0;
     bool boolean = false;
@@ -82,6 +118,7 @@ struct FactValues {
     void SetInteger(Fact fact, int64_t value);
     void SetNumber(Fact fact, double value);
     void SetBoolean(Fact fact, bool value);
+    void AddToList(Fact fact, std::string text);
 };
 
 // The name of a type, as the Python module hands it to its data frames.

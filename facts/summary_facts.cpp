@@ -1,122 +1,345 @@
-// The summary record's facts as typed values.
+// The summary's facts read from the decoded data, each from its own tag.
 #include "facts/summary_facts.h"
 
-#include <charconv>
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
-#include "core/file_facts.h"
+#include "facts/date_text.h"
+#include "facts/text_decoding.h"
 #include "report/report.h"
 
 namespace {
 
-// The record keeps these as floats: each is given as the shortest decimal
-// that is that float, so 1/60 s reads 0.016666668 rather than the float's
-// longer expansion as a double.
-double FloatAsDecimal(float value) {
-    char digits[32];
-    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits - 1, value);
-    *written.ptr = '\0';
-    return std::strtod(digits, nullptr);
-}
-
-// Cameras pad make and model with blanks to a fixed width; the padding is
-// not part of the name.
-std::optional<std::string> NameText(const char* text) {
-    std::string name(text);
-    name.erase(name.find_last_not_of(' ') + 1);
-    if (name.empty()) return std::nullopt;
-    return name;
-}
-
-bool IsDigits(const char* text, size_t from, size_t count) {
-    for (size_t i = from; i < from + count; i++) {
-        if (text[i] < '0' || text[i] > '9') return false;
+// The first entry of this tag in the directory, or none.
+const ExifEntryData* FindEntry(const DecodedData& data, DirectoryKind directory, uint16_t tag) {
+    for (const ExifEntryData& entry : data.exifEntries) {
+        if (entry.directory == directory && entry.tag == tag) return &entry;
     }
-    return true;
+    return nullptr;
 }
 
-// "YYYY:MM:DD HH:MM:SS" as "YYYY-MM-DDTHH:MM:SS"; absent for any other text.
-std::optional<std::string> IsoDateTime(const char* text) {
-    if (std::strlen(text) != 19 || !IsDigits(text, 0, 4) || text[4] != ':' || !IsDigits(text, 5, 2) ||
-        text[7] != ':' || !IsDigits(text, 8, 2) || text[10] != ' ' || !IsDigits(text, 11, 2) || text[13] != ':' ||
-        !IsDigits(text, 14, 2) || text[16] != ':' || !IsDigits(text, 17, 2)) {
-        return std::nullopt;
-    }
-    std::string date(text, 19);
-    date[4] = '-';
-    date[7] = '-';
-    date[10] = 'T';
-    return date;
+// The main image's tags live in IFD0, or in the Exif directory it links to.
+const ExifEntryData* FindMainEntry(const DecodedData& data, uint16_t tag) {
+    const ExifEntryData* entry = FindEntry(data, DirectoryKind::Ifd0, tag);
+    return entry != nullptr ? entry : FindEntry(data, DirectoryKind::Exif, tag);
 }
 
-// Setters for the record's conventions: absent at 0, or when not set.
-void SetNonzeroFloat(FactValues& values, Fact fact, float value) {
-    if (value != 0) values.SetNumber(fact, FloatAsDecimal(value));
-}
-
-void SetNonzeroInteger(FactValues& values, Fact fact, int32_t value) {
-    if (value != 0) values.SetInteger(fact, value);
-}
-
-void SetOptionalText(FactValues& values, Fact fact, std::optional<std::string> text) {
-    if (text) values.SetText(fact, std::move(*text));
-}
-
-void SetCode(FactValues& values, Fact fact, int32_t code) {
-    if (code >= 0) values.SetInteger(fact, code);
-}
-
-void SetCamera(FactValues& f, const ImageSummary& s) {
-    SetOptionalText(f, Fact::Make, NameText(s.makeText));
-    SetOptionalText(f, Fact::Model, NameText(s.modelText));
-    SetOptionalText(f, Fact::DateTime, IsoDateTime(s.shotTimeText));
-    f.SetInteger(Fact::Width, s.pixelWidth);
-    f.SetInteger(Fact::Height, s.pixelHeight);
-    f.SetBoolean(Fact::Color, s.colourImage != 0);
-    if (s.orientationCode >= 1 && s.orientationCode <= 8) f.SetInteger(Fact::Orientation, s.orientationCode);
-    if (s.flashCode >= 0) {
-        f.SetInteger(Fact::Flash, s.flashCode);
-        f.SetBoolean(Fact::FlashFired, (s.flashCode & 1) != 0);
+// The i-th component as a number; false when it has none (a rational of
+// zero denominator has no value).
+bool ComponentNumber(const DecodedData& data, const ExifEntryData& entry, size_t i, double* number) {
+    if (i >= entry.values.count) return false;
+    switch (entry.kind) {
+        case ValueKind::Integers: *number = static_cast<double>(EntryIntegers(data, entry)[i]); return true;
+        case ValueKind::Reals: *number = EntryReals(data, entry)[i]; return std::isfinite(*number);
+        case ValueKind::Rationals: {
+            const RationalValue& value = EntryRationals(data, entry)[i];
+            if (value.denominator == 0) return false;
+            *number = static_cast<double>(value.numerator) / static_cast<double>(value.denominator);
+            return true;
+        }
+        default: return false;
     }
 }
 
-void SetExposure(FactValues& f, const ImageSummary& s) {
-    SetNonzeroFloat(f, Fact::FocalLength, s.focalLengthMm);
-    SetNonzeroInteger(f, Fact::FocalLength35, s.focal35mm);
-    SetNonzeroFloat(f, Fact::CcdWidth, s.sensorWidthMm);
-    SetNonzeroFloat(f, Fact::DigitalZoom, s.digitalZoom);
-    SetNonzeroFloat(f, Fact::ExposureTime, s.exposureSeconds);
-    SetNonzeroFloat(f, Fact::FNumber, s.fStop);
-    // A negative distance is the one the summary shows as infinite.
-    if (s.subjectDistanceM < 0) {
-        f.SetText(Fact::SubjectDistance, "infinity");
+// An ASCII (or other byte) value up to its first zero byte, without
+// trailing blanks.
+std::string EntryText(const DecodedData& data, const ExifEntryData& entry) {
+    const std::string bytes = EntryBytes(data, entry);
+    return TrimmedRight(bytes.substr(0, bytes.find('\0')));
+}
+
+// What the facts are read from: the data and where messages go.
+struct FactReader {
+    const Analysis& analysis;
+    const DecodedData& data;
+    SummaryFacts& facts;
+};
+
+void SetText(FactReader& r, Fact fact, uint16_t tag) {
+    const ExifEntryData* entry = FindMainEntry(r.data, tag);
+    if (entry == nullptr || entry->kind != ValueKind::Bytes) return;
+    std::string text = EntryText(r.data, *entry);
+    if (!text.empty()) r.facts.summary.SetText(fact, std::move(text));
+}
+
+void SetInteger(FactReader& r, Fact fact, const ExifEntryData* entry) {
+    double number = 0;
+    if (entry != nullptr && ComponentNumber(r.data, *entry, 0, &number)) {
+        r.facts.summary.SetInteger(fact, static_cast<int64_t>(number));
+    }
+}
+
+void SetNumber(FactReader& r, Fact fact, const ExifEntryData* entry) {
+    double number = 0;
+    if (entry != nullptr && ComponentNumber(r.data, *entry, 0, &number)) r.facts.summary.SetNumber(fact, number);
+}
+
+// APEX aperture values as f-numbers: 2^(v/2).
+void SetAperture(FactReader& r, Fact fact, uint16_t tag) {
+    const ExifEntryData* entry = FindMainEntry(r.data, tag);
+    double apex = 0;
+    if (entry != nullptr && ComponentNumber(r.data, *entry, 0, &apex)) {
+        r.facts.summary.SetNumber(fact, std::pow(2.0, apex / 2));
+    }
+}
+
+// An EXIF date with the sub-seconds and offset of its companion tags.
+void SetDate(FactReader& r, Fact fact, uint16_t dateTag, uint16_t subSecondsTag, uint16_t offsetTag,
+             const char* name) {
+    const ExifEntryData* entry = FindMainEntry(r.data, dateTag);
+    if (entry == nullptr || entry->kind != ValueKind::Bytes) return;
+    const std::string text = EntryText(r.data, *entry);
+    if (text.empty()) return;
+    std::string subSeconds;
+    std::string offset;
+    if (const ExifEntryData* sub = FindMainEntry(r.data, subSecondsTag)) subSeconds = EntryText(r.data, *sub);
+    if (const ExifEntryData* zone = FindMainEntry(r.data, offsetTag)) offset = EntryText(r.data, *zone);
+    std::string iso;
+    std::string why;
+    if (ExifDateToIso(text, subSeconds, offset, &iso, &why)) {
+        r.facts.summary.SetText(fact, std::move(iso));
     } else {
-        SetNonzeroFloat(f, Fact::SubjectDistance, s.subjectDistanceM);
+        r.facts.warnings.push_back(FormatText("%s \"%s\" left out: %s", name, text.c_str(), why.c_str()));
     }
-    SetNonzeroInteger(f, Fact::Iso, s.isoSpeed);
-    SetNonzeroFloat(f, Fact::ExposureBias, s.exposureBiasEv);
-    SetCode(f, Fact::WhiteBalance, s.whiteBalanceCode);
-    SetNonzeroInteger(f, Fact::LightSource, s.lightSourceCode);
-    SetCode(f, Fact::MeteringMode, s.meteringCode);
-    SetNonzeroInteger(f, Fact::ExposureProgram, s.exposureProgramCode);
-    SetNonzeroInteger(f, Fact::ExposureMode, s.exposureModeCode);
-    SetNonzeroInteger(f, Fact::FocusRange, s.subjectRangeCode);
 }
 
-void SetPlaceAndSections(FactValues& f, const ImageSummary& s, const GpsPosition& gps) {
-    if (s.gpsPresent && gps.hasLatitude) f.SetNumber(Fact::GpsLatitude, gps.latitude);
-    if (s.gpsPresent && gps.hasLongitude) f.SetNumber(Fact::GpsLongitude, gps.longitude);
-    if (s.gpsPresent && gps.hasAltitude) f.SetNumber(Fact::GpsAltitude, gps.altitude);
-    if (s.commentText[0] != '\0') f.SetText(Fact::Comment, s.commentText);
-    SetNonzeroInteger(f, Fact::IptcBytes, s.iptcBytes);
-    SetNonzeroInteger(f, Fact::XmpBytes, s.xmpBytes);
-    SetNonzeroInteger(f, Fact::ThumbnailBytes, s.thumbnailBytes);
-    if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
-        f.SetInteger(Fact::ThumbnailWidth, s.thumbnailPixelWidth);
-        f.SetInteger(Fact::ThumbnailHeight, s.thumbnailPixelHeight);
+void SetCamera(FactReader& r) {
+    SetText(r, Fact::Make, 0x010F);
+    SetText(r, Fact::Model, 0x0110);
+    SetText(r, Fact::LensMake, 0xA433);
+    SetText(r, Fact::LensModel, 0xA434);
+    SetText(r, Fact::SerialNumber, 0xA431);
+    SetText(r, Fact::LensSerialNumber, 0xA435);
+    SetText(r, Fact::OwnerName, 0xA430);
+    SetText(r, Fact::Software, 0x0131);
+    SetText(r, Fact::Artist, 0x013B);
+    SetText(r, Fact::Copyright, 0x8298);
+    SetText(r, Fact::ImageDescription, 0x010E);
+    SetInteger(r, Fact::Orientation, FindEntry(r.data, DirectoryKind::Ifd0, 0x0112));
+}
+
+void SetDates(FactReader& r) {
+    SetDate(r, Fact::DateTimeOriginal, 0x9003, 0x9291, 0x9011, "DateTimeOriginal");
+    SetDate(r, Fact::CreateDate, 0x9004, 0x9292, 0x9012, "CreateDate");
+    SetDate(r, Fact::ModifyDate, 0x0132, 0x9290, 0x9010, "ModifyDate");
+}
+
+void SetPicture(FactReader& r) {
+    const ImageSummary& s = r.analysis.summary;
+    r.facts.summary.SetInteger(Fact::ImageWidth, s.pixelWidth);
+    r.facts.summary.SetInteger(Fact::ImageHeight, s.pixelHeight);
+    r.facts.summary.SetBoolean(Fact::Color, s.colourImage != 0);
+}
+
+void SetExposure(FactReader& r) {
+    const DecodedData& d = r.data;
+    SetNumber(r, Fact::ExposureTime, FindMainEntry(d, 0x829A));
+    SetNumber(r, Fact::FNumber, FindMainEntry(d, 0x829D));
+    SetAperture(r, Fact::ApertureValue, 0x9202);
+    SetAperture(r, Fact::MaxApertureValue, 0x9205);
+    SetInteger(r, Fact::Iso, FindMainEntry(d, 0x8827));
+    SetNumber(r, Fact::ExposureCompensation, FindMainEntry(d, 0x9204));
+    SetInteger(r, Fact::ExposureProgram, FindMainEntry(d, 0x8822));
+    SetInteger(r, Fact::ExposureMode, FindMainEntry(d, 0xA402));
+    SetInteger(r, Fact::MeteringMode, FindMainEntry(d, 0x9207));
+    SetInteger(r, Fact::LightSource, FindMainEntry(d, 0x9208));
+    const ExifEntryData* flash = FindMainEntry(d, 0x9209);
+    SetInteger(r, Fact::Flash, flash);
+    const FactValue& code = r.facts.summary[Fact::Flash];
+    if (code.kind == FactValue::Kind::Integer) r.facts.summary.SetBoolean(Fact::FlashFired, (code.integer & 1) != 0);
+    SetInteger(r, Fact::WhiteBalance, FindMainEntry(d, 0xA403));
+    SetNumber(r, Fact::FocalLength, FindMainEntry(d, 0x920A));
+    SetInteger(r, Fact::FocalLengthIn35mmFormat, FindMainEntry(d, 0xA405));
+    SetNumber(r, Fact::DigitalZoomRatio, FindMainEntry(d, 0xA404));
+    SetNumber(r, Fact::SubjectDistance, FindMainEntry(d, 0x9206));
+    SetInteger(r, Fact::SubjectDistanceRange, FindMainEntry(d, 0xA40C));
+    SetInteger(r, Fact::SceneCaptureType, FindMainEntry(d, 0xA406));
+}
+
+// A sensor narrower than a millimetre or wider than medium format's 60 mm
+// is not a camera's: the resolution tags were written for a resized
+// picture, or wrongly, and the equivalent they imply means nothing.
+constexpr double kNarrowestSensorMm = 1;
+constexpr double kWidestSensorMm = 60;
+constexpr double kFullFrameWidthMm = 36;
+
+void SetComputedFocalLength35(FactReader& r) {
+    const ImageSummary& s = r.analysis.summary;
+    const FactValue& focal = r.facts.summary[Fact::FocalLength];
+    const double sensor = s.sensorWidthMm;
+    if (focal.kind != FactValue::Kind::Number || !(sensor >= kNarrowestSensorMm && sensor <= kWidestSensorMm)) return;
+    r.facts.summary.SetNumber(Fact::FocalLength35Computed, focal.number / sensor * kFullFrameWidthMm);
+}
+
+// Degrees, minutes and seconds as one signed number of degrees.
+void SetCoordinate(FactReader& r, Fact fact, uint16_t valueTag, uint16_t refTag, char negative) {
+    const ExifEntryData* entry = FindEntry(r.data, DirectoryKind::Gps, valueTag);
+    if (entry == nullptr) return;
+    double degrees = 0;
+    double part = 0;
+    double unit = 1;
+    for (size_t i = 0; i < 3 && i < entry->values.count; i++, unit *= 60) {
+        if (!ComponentNumber(r.data, *entry, i, &part)) return;
+        degrees += part / unit;
     }
+    if (const ExifEntryData* ref = FindEntry(r.data, DirectoryKind::Gps, refTag)) {
+        const std::string side = EntryText(r.data, *ref);
+        if (!side.empty() && side[0] == negative) degrees = -degrees;
+    }
+    r.facts.summary.SetNumber(fact, degrees);
+}
+
+void SetGpsTime(FactReader& r) {
+    const ExifEntryData* dateEntry = FindEntry(r.data, DirectoryKind::Gps, 29);
+    const ExifEntryData* timeEntry = FindEntry(r.data, DirectoryKind::Gps, 7);
+    if (dateEntry == nullptr || timeEntry == nullptr || timeEntry->values.count < 3) return;
+    double parts[3] = {0, 0, 0};
+    for (size_t i = 0; i < 3; i++) {
+        if (!ComponentNumber(r.data, *timeEntry, i, &parts[i])) return;
+    }
+    const std::string date = EntryText(r.data, *dateEntry);
+    std::string iso;
+    std::string why;
+    if (GpsDateTimeToIso(date, parts, &iso, &why)) {
+        r.facts.summary.SetText(Fact::GpsDateTime, std::move(iso));
+    } else {
+        r.facts.warnings.push_back(FormatText("GPSDateTime \"%s\" left out: %s", date.c_str(), why.c_str()));
+    }
+}
+
+void SetPlace(FactReader& r) {
+    SetCoordinate(r, Fact::GpsLatitude, 2, 1, 'S');
+    SetCoordinate(r, Fact::GpsLongitude, 4, 3, 'W');
+    if (const ExifEntryData* altitude = FindEntry(r.data, DirectoryKind::Gps, 6)) {
+        double metres = 0;
+        if (ComponentNumber(r.data, *altitude, 0, &metres)) {
+            double ref = 0;
+            const ExifEntryData* below = FindEntry(r.data, DirectoryKind::Gps, 5);
+            if (below != nullptr && below->kind == ValueKind::Integers && ComponentNumber(r.data, *below, 0, &ref) &&
+                ref == 1) {
+                metres = -metres;
+            } else if (below != nullptr && below->kind == ValueKind::Bytes) {
+                // Writers that store the reference as text keep the number in its first byte.
+                const std::string bytes = EntryBytes(r.data, *below);
+                if (!bytes.empty() && bytes[0] == 1) metres = -metres;
+            }
+            r.facts.summary.SetNumber(Fact::GpsAltitude, metres);
+        }
+    }
+    SetGpsTime(r);
+    SetNumber(r, Fact::GpsSpeed, FindEntry(r.data, DirectoryKind::Gps, 13));
+    SetNumber(r, Fact::GpsImgDirection, FindEntry(r.data, DirectoryKind::Gps, 17));
+}
+
+void SetXpText(FactReader& r, Fact fact, uint16_t tag) {
+    const ExifEntryData* entry = FindEntry(r.data, DirectoryKind::Ifd0, tag);
+    if (entry == nullptr) return;
+    std::string bytes;
+    if (entry->kind == ValueKind::Bytes) {
+        bytes = EntryBytes(r.data, *entry);
+    } else if (entry->kind == ValueKind::Integers) {
+        // Stored as BYTE: each component one byte of UTF-16LE.
+        const int64_t* values = EntryIntegers(r.data, *entry);
+        for (size_t i = 0; i < entry->values.count; i++) bytes += static_cast<char>(values[i]);
+    }
+    std::string text = TrimmedRight(Utf16ToUtf8(bytes, false));
+    if (!text.empty()) r.facts.summary.SetText(fact, std::move(text));
+}
+
+void SetComments(FactReader& r) {
+    if (const ExifEntryData* entry = FindMainEntry(r.data, 0x9286)) {
+        if (entry->kind == ValueKind::Bytes) {
+            std::string text = UserCommentText(EntryBytes(r.data, *entry), r.analysis.summary.bigEndian != 0);
+            if (!text.empty()) r.facts.summary.SetText(Fact::UserComment, std::move(text));
+        }
+    }
+    if (r.data.hasComment) {
+        std::string text = TrimmedRight(r.data.comment);
+        if (!text.empty()) r.facts.summary.SetText(Fact::Comment, std::move(text));
+    }
+    SetXpText(r, Fact::XpComment, 0x9C9C);
+    SetXpText(r, Fact::XpKeywords, 0x9C9E);
+    SetXpText(r, Fact::XpTitle, 0x9C9B);
+    SetXpText(r, Fact::XpAuthor, 0x9C9D);
+    SetXpText(r, Fact::XpSubject, 0x9C9F);
+}
+
+// IPTC text is UTF-8 when dataset 1:90 names it (ESC % G), else Latin-1.
+bool IptcIsUtf8(const DecodedData& data) {
+    for (const IptcDatasetData& dataset : data.iptcDatasets) {
+        if (dataset.record == 1 && dataset.dataset == 90) return dataset.value.find("\x1B%G") != std::string::npos;
+    }
+    return false;
+}
+
+const char* IptcDatasetText(const DecodedData& data, int number) {
+    for (const IptcDatasetData& dataset : data.iptcDatasets) {
+        if (dataset.record == 2 && dataset.dataset == number) return dataset.value.c_str();
+    }
+    return nullptr;
+}
+
+void SetIptc(FactReader& r) {
+    const bool utf8 = IptcIsUtf8(r.data);
+    auto decoded = [utf8](const std::string& bytes) {
+        return TrimmedRight(utf8 ? bytes : Latin1ToUtf8(bytes));
+    };
+    struct IptcFact {
+        int dataset;
+        Fact fact;
+    };
+    const IptcFact kIptcFacts[] = {
+        {25, Fact::Keywords}, {120, Fact::CaptionAbstract}, {5, Fact::ObjectName}, {80, Fact::ByLine},
+        {90, Fact::City},     {95, Fact::ProvinceState},    {101, Fact::Country},
+    };
+    for (const IptcDatasetData& dataset : r.data.iptcDatasets) {
+        if (dataset.record != 2) continue;
+        for (const IptcFact& wanted : kIptcFacts) {
+            if (wanted.dataset != dataset.dataset) continue;
+            if (FactRow(wanted.fact).type == FactType::TextList) {
+                r.facts.summary.AddToList(wanted.fact, decoded(dataset.value));
+            } else {
+                // A dataset that may occur once: the last one stands, as
+                // in a file edited by appending.
+                r.facts.summary.SetText(wanted.fact, decoded(dataset.value));
+            }
+        }
+    }
+}
+
+// The first date that says when the picture was taken; never the
+// modify date, which says when software last wrote the file.
+void SetDateTaken(FactReader& r) {
+    for (Fact source : {Fact::DateTimeOriginal, Fact::CreateDate}) {
+        const FactValue& value = r.facts.summary[source];
+        if (value.kind == FactValue::Kind::Text) {
+            r.facts.summary.SetText(Fact::DateTaken, value.text);
+            return;
+        }
+    }
+    const char* date = IptcDatasetText(r.data, 55);
+    if (date == nullptr) return;
+    const char* time = IptcDatasetText(r.data, 60);
+    std::string iso;
+    std::string why;
+    if (IptcDateToIso(date, time != nullptr ? time : "", &iso, &why)) {
+        r.facts.summary.SetText(Fact::DateTaken, std::move(iso));
+    } else {
+        r.facts.warnings.push_back(FormatText("IPTC DateCreated \"%s\" left out: %s", date, why.c_str()));
+    }
+}
+
+void SetSections(FactReader& r) {
+    const ImageSummary& s = r.analysis.summary;
+    if (s.iptcBytes > 0) r.facts.summary.SetInteger(Fact::IptcBytes, s.iptcBytes);
+    if (s.xmpBytes > 0) r.facts.summary.SetInteger(Fact::XmpBytes, s.xmpBytes);
+    if (s.thumbnailBytes > 0) r.facts.summary.SetInteger(Fact::ThumbnailBytes, s.thumbnailBytes);
+    if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
+        r.facts.summary.SetInteger(Fact::ThumbnailWidth, s.thumbnailPixelWidth);
+        r.facts.summary.SetInteger(Fact::ThumbnailHeight, s.thumbnailPixelHeight);
+    }
+    if (r.data.thumbnailUndecodable) r.facts.warnings.push_back("the EXIF thumbnail does not decode");
 }
 
 }  // namespace
@@ -125,13 +348,17 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
     const ImageSummary& s = analysis.summary;
     SummaryFacts facts;
     if (s.fileLengthKnown) facts.fileSize = s.fileLength;
-    if (s.modifiedTimeKnown) {
-        const CalendarTime t = FileTimeToLocalCalendar(s.modifiedTime);
-        facts.fileModified =
-            FormatText("%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    }
-    SetCamera(facts.summary, s);
-    SetExposure(facts.summary, s);
-    SetPlaceAndSections(facts.summary, s, analysis.decoded.gps);
+    if (s.modifiedTimeKnown) facts.fileModified = FileTimeToIsoUtc(s.modifiedTime);
+    FactReader reader{analysis, analysis.decoded, facts};
+    SetCamera(reader);
+    SetDates(reader);
+    SetPicture(reader);
+    SetExposure(reader);
+    SetComputedFocalLength35(reader);
+    SetPlace(reader);
+    SetComments(reader);
+    SetIptc(reader);
+    SetDateTaken(reader);
+    SetSections(reader);
     return facts;
 }

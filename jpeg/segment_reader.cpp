@@ -196,6 +196,12 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
             if (!AlreadyKept(list, SegmentKind::Photoshop)) KeepSegment(list, marker, block, length);
         } else if (marker == kMarkerCom) {
             RecordComment(summary, view);
+            // The data keeps the first comment whole, as stored.
+            if (!analysis.decoded.hasComment) {
+                analysis.decoded.hasComment = true;
+                const ByteView payload = TailView(view, 2);
+                analysis.decoded.comment.assign(reinterpret_cast<const char*>(payload.data), payload.size);
+            }
         }
     }
 }

@@ -36,9 +36,12 @@ struct ThreadAnalysis {
     ThreadAnalysis() { ResetAnalysis(analysis, &sink); }
 };
 
-ThreadAnalysis& ThisThreadsAnalysis() {
+// forPanes: the thumbnail pane shows the decoded picture's size; the data
+// takes the size from the thumbnail's frame header without decoding it.
+ThreadAnalysis& ThisThreadsAnalysis(bool forPanes = false) {
     thread_local ThreadAnalysis state;
     state.sink.Clear();
+    state.analysis.decodeThumbnails = forPanes;
     return state;
 }
 
@@ -188,7 +191,7 @@ py::tuple PaneTexts(const std::string& path) {
     int state;
     {
         py::gil_scoped_release unlocked;
-        ThreadAnalysis& thread = ThisThreadsAnalysis();
+        ThreadAnalysis& thread = ThisThreadsAnalysis(true);
         state = AnalyzeFile(thread.analysis, path.c_str()) ? kOk : StateAfterFailure(path);
         const PaneChoice choices[kPaneCount] = {PaneChoice::Jpeg, PaneChoice::Thumbnail, PaneChoice::Exif,
                                                 PaneChoice::Iptc};

@@ -10,7 +10,7 @@ constexpr int64_t kPixelsPerCostByte = 4;
 
 // The frame size in the first start-of-frame segment, looked for from the
 // start-of-image marker on; false when none is found before the scan.
-bool ReadFrameSize(ByteView jpeg, int64_t* pixels) {
+bool ReadFrameHeader(ByteView jpeg, uint16_t* width, uint16_t* height) {
     uint8_t byte = 0;
     if (!ReadU8(jpeg, 0, &byte) || byte != 0xFF || !ReadU8(jpeg, 1, &byte) || byte != kMarkerSoi) return false;
     int64_t at = 2;
@@ -24,17 +24,30 @@ bool ReadFrameSize(ByteView jpeg, int64_t* pixels) {
         uint16_t length = 0;
         if (!ReadU16At(jpeg, at, true, &length) || length < 2) return false;
         if (IsStartOfFrame(marker)) {
-            uint16_t height = 0;
-            uint16_t width = 0;
-            if (!ReadU16At(jpeg, at + 3, true, &height) || !ReadU16At(jpeg, at + 5, true, &width)) return false;
-            *pixels = int64_t(width) * height;
-            return true;
+            return ReadU16At(jpeg, at + 3, true, height) && ReadU16At(jpeg, at + 5, true, width);
         }
         at += length;
     }
 }
 
+bool ReadFrameSize(ByteView jpeg, int64_t* pixels) {
+    uint16_t width = 0;
+    uint16_t height = 0;
+    if (!ReadFrameHeader(jpeg, &width, &height)) return false;
+    *pixels = int64_t(width) * height;
+    return true;
+}
+
 }  // namespace
+
+bool ReadJpegFrameSize(ByteView jpeg, int* width, int* height) {
+    uint16_t frameWidth = 0;
+    uint16_t frameHeight = 0;
+    if (!ReadFrameHeader(jpeg, &frameWidth, &frameHeight)) return false;
+    *width = frameWidth;
+    *height = frameHeight;
+    return true;
+}
 
 size_t ThumbnailDecodeCost(ByteView thumbnail) {
     int64_t pixels = 0;

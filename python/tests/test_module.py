@@ -36,6 +36,17 @@ class SameAsCommandLine(unittest.TestCase):
                     self.assertEqual(texts[pane].encode("utf-8", "surrogateescape"), printed)
 
 
+class DataFrames(unittest.TestCase):
+    def test_dates_taken_parse_as_datetimes(self):
+        import pandas as pd
+        summaries = [data.get("Summary", {}) for data in report_objects(*test_files())]
+        taken = [summary["dateTaken"] for summary in summaries if "dateTaken" in summary]
+        self.assertGreater(len(taken), 20)
+        parsed = pd.to_datetime(pd.Series(taken), utc=True)
+        self.assertEqual(int(parsed.isna().sum()), 0)
+        self.assertEqual(parsed.min().year >= 1990, True)
+
+
 class BufferLayouts(unittest.TestCase):
     """analyze_bytes reads a buffer's bytes in their logical order, whatever
     their layout in memory."""
