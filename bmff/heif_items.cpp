@@ -60,8 +60,10 @@ bool ItemDataSize(ItemReader& r, uint32_t id, std::vector<HeifExtent>* extents, 
         ReportNonfatal(r.report, "HEIF: item %u has no location\r\n", id);
         return false;
     }
-    if (location->constructionMethod == static_cast<int>(HeifConstruction::ItemOffset)) {
-        ReportNonfatal(r.report, "HEIF: item %u is built from another item's data, which is not read\r\n", id);
+    // Method 2 builds an item from another item's data; higher ones are not defined.
+    if (location->constructionMethod >= static_cast<int>(HeifConstruction::ItemOffset)) {
+        ReportNonfatal(r.report, "HEIF: item %u is stored by construction method %d, which is not read\r\n", id,
+                       location->constructionMethod);
         return false;
     }
     if (!ResolveExtents(r, *location, extents)) return false;
