@@ -4,6 +4,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -33,6 +34,10 @@ struct ObjectWriter {
     void Key(const char* key) { json.Key(key); }
 
     void Text(const char* bytes, size_t size) {
+        if (IsValidUtf8(bytes, size)) {
+            json.String(bytes, static_cast<rapidjson::SizeType>(size));
+            return;
+        }
         scratch.clear();
         AppendAsUtf8(scratch, bytes, size);
         json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
@@ -161,11 +166,12 @@ void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryDa
             });
             w.Key("raw");
             OneOrArray(w, count, [&](size_t i) {
+                // Two 20-digit numbers and the slash.
                 char text[48];
-                const int length = std::snprintf(text, sizeof text, "%lld/%lld",
-                                                 static_cast<long long>(values[i].numerator),
-                                                 static_cast<long long>(values[i].denominator));
-                w.json.String(text, static_cast<rapidjson::SizeType>(length));
+                char* end = std::to_chars(text, text + 21, values[i].numerator).ptr;
+                *end++ = '/';
+                end = std::to_chars(end, end + 21, values[i].denominator).ptr;
+                w.json.String(text, static_cast<rapidjson::SizeType>(end - text));
             });
             return;
         }

@@ -57,3 +57,18 @@ void AppendAsUtf8(std::string& out, const char* text, size_t size) {
         }
     }
 }
+
+bool IsValidUtf8(const char* text, size_t size) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
+    size_t i = 0;
+    while (i < size) {
+        if (bytes[i] < 0x80) {
+            i++;
+            continue;
+        }
+        const size_t length = ValidSequenceLength(bytes + i, size - i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}

@@ -8,6 +8,10 @@
 
 void AppendAsUtf8(std::string& out, const char* bytes, size_t size);
 
+// Whether the bytes are valid UTF-8 as they stand (most texts are), so
+// that they need no copy.
+bool IsValidUtf8(const char* bytes, size_t size);
+
 inline std::string AsUtf8(const std::string& bytes) {
     std::string out;
     AppendAsUtf8(out, bytes.data(), bytes.size());
