@@ -27,6 +27,27 @@ bool TakeTiffBlock(ByteView bytes, const Box& cmt, uint64_t fileOffset, Report& 
     return true;
 }
 
+// A CR3 file says its size in CMT1's IFD0 (ImageWidth, ImageLength), as a
+// TIFF does; the container itself says none.
+void TakeSizeFromIfd0(ByteView tiff, FoundBlocks& found) {
+    const bool bigEndian = ViewMatches(tiff, 0, "MM", 2);
+    uint32_t directory = 0;
+    uint16_t count = 0;
+    if (!ReadU32At(tiff, 4, bigEndian, &directory) || !ReadU16At(tiff, directory, bigEndian, &count)) return;
+    for (int64_t i = 0; i < count; i++) {
+        const int64_t entry = int64_t(directory) + 2 + 12 * i;
+        uint16_t tag = 0, format = 0, shortValue = 0;
+        uint32_t longValue = 0;
+        if (!ReadU16At(tiff, entry, bigEndian, &tag) || !ReadU16At(tiff, entry + 2, bigEndian, &format)) return;
+        // SHORT (3) or LONG (4), one value, held in the entry itself.
+        const bool read = format == 3 ? ReadU16At(tiff, entry + 8, bigEndian, &shortValue)
+                                      : format == 4 && ReadU32At(tiff, entry + 8, bigEndian, &longValue);
+        const int64_t value = format == 3 ? shortValue : longValue;
+        if (read && tag == 0x0100) found.width = value;
+        if (read && tag == 0x0101) found.height = value;
+    }
+}
+
 void AddTiffBlock(ByteView bytes, const Box& cmt, uint64_t fileOffset, DirectoryKind kind, Report& report,
                   FoundBlocks& found) {
     FoundTiffBlock more;
@@ -90,7 +111,9 @@ void ReadCanonMetadata(ByteSource& source, uint64_t fileSize, const Box& box, Re
         }
         at = child.end;
         switch (child.type) {
-            case FourCc("CMT1"): TakeTiffBlock(view, child, base, report, found.exif); break;
+            case FourCc("CMT1"):
+                if (TakeTiffBlock(view, child, base, report, found.exif)) TakeSizeFromIfd0(MakeView(found.exif.bytes), found);
+                break;
             case FourCc("CMT2"): AddTiffBlock(view, child, base, DirectoryKind::Exif, report, found); break;
             case FourCc("CMT4"): AddTiffBlock(view, child, base, DirectoryKind::Gps, report, found); break;
             case FourCc("CMT3"):
