@@ -2,7 +2,9 @@
 // segments to the decoders.
 #include "analyze/analyze_file.h"
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "exif/exif.h"
 #include "app13/app13.h"
@@ -16,8 +18,8 @@
 
 namespace {
 
-constexpr size_t kMaxPathBytes = 259;
 constexpr size_t kReadBufferBytes = 16384;
+constexpr char kNotJpeg[] = "not-jpeg";
 
 void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& facts) {
     summary.sourcePath = name;
@@ -27,26 +29,64 @@ void StoreFacts(ImageSummary& summary, const char* name, const SourceFacts& fact
     summary.modifiedTime = facts.modifiedTime;
 }
 
+// Decodes the metadata segments of a file that ended before its image data,
+// for the data forms only: the panes and the thumbnail stay as they were,
+// and the record tells where the file ends.
+void DecodeWhatArrived(Analysis& analysis) {
+    Report& report = analysis.report;
+    ReportSink* sink = report.sink;
+    const ReportPane pane = report.currentPane;
+    report.sink = nullptr;
+    RunDecoders(analysis);
+    report.sink = sink;
+    SelectReportPane(report, pane);
+    ReleaseThumbnail(analysis.thumbnail);
+    const ImageSummary& summary = analysis.summary;
+    std::string where = "File ends before its image data";
+    if (summary.fileLengthKnown) where = FormatText("File ends at byte %llu, before its image data",
+                                                    static_cast<unsigned long long>(summary.fileLength));
+    report.lines.push_back(ReportedLine{ReportPane::Jpeg, true, where, "truncated", std::string()});
+}
+
 // Reads the segments and, when the source is a readable JPEG, decodes them.
-bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name) {
-    if (!ReadJpegSegments(analysis, source)) {
-        ReportErrorLine(analysis.report, "Not JPEG: %s\r\n", name);
+// stream: the file read, whose error flag tells a failed read from bytes
+// that are no JPEG; nullptr for memory.
+bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name, FILE* stream) {
+    errno = 0;
+    if (ReadJpegSegments(analysis, source)) {
+        RunDecoders(analysis);
+        return true;
+    }
+    Report& report = analysis.report;
+    if (stream != nullptr && std::ferror(stream)) {
+        const int error = errno;
+        ReportErrorLine(report, "Read error: %s\r\n", name);
+        MarkLastLine(report, "read-error", error != 0 ? std::strerror(error) : "");
         return false;
     }
-    RunDecoders(analysis);
+    if (analysis.endedEarly) MarkLastLine(report, "truncated");
+    ReportErrorLine(report, "Not JPEG: %s\r\n", name);
+    MarkLastLine(report, kNotJpeg);
+    if (!analysis.endedEarly || analysis.segments.count == 0) return false;
+    // The panes have shown what they always show; as data, the file is what
+    // was decoded, and where it ends.
+    if (!report.lines.empty() && report.lines.back().code == kNotJpeg) report.lines.pop_back();
+    DecodeWhatArrived(analysis);
     return true;
 }
 
 bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     Report& report = analysis.report;
     SelectReportPane(report, ReportPane::Exif);
-    if (std::strlen(path) > kMaxPathBytes) {
+    if (analysis.longestPathBytes > 0 && std::strlen(path) > analysis.longestPathBytes) {
         ReportFatal(report, "filename too long\r\n");
+        MarkLastLine(report, "path-too-long");
         return false;
     }
     FileFacts fileFacts = QueryFileFacts(path);
     if (!fileFacts.exists || fileFacts.isFolder) {
         ReportFatal(report, "No such file\r\n");
+        MarkLastLine(report, "no-such-file");
         return false;
     }
     SourceFacts facts;
@@ -56,10 +96,13 @@ bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     facts.modifiedTime = fileFacts.lastWriteTime;
     StoreFacts(analysis.summary, path, facts);
 
+    errno = 0;
     FILE* file = OpenFileForReading(path);
     if (file == nullptr) {
+        const int error = errno;
         // The whole path is shown, however long: not an error colour.
         ReportMessage(report, "can't open '%s'\r\n", path);
+        MarkLastLine(report, "open-failed", error != 0 ? std::strerror(error) : "");
         return false;
     }
     // A buffer of our own, large enough for the segments before the image
@@ -68,7 +111,7 @@ bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     char readBuffer[kReadBufferBytes];
     std::setvbuf(file, readBuffer, _IOFBF, sizeof readBuffer);
     ByteSource source = StreamSource(file);
-    const bool reached = ReadAndDecode(analysis, source, path);
+    const bool reached = ReadAndDecode(analysis, source, path, file);
     std::fclose(file);
     return reached;
 }
@@ -103,7 +146,7 @@ bool AnalyzeStream(Analysis& analysis, FILE* stream, const char* displayName, co
     SelectReportPane(analysis.report, ReportPane::Exif);
     StoreFacts(analysis.summary, displayName, facts);
     ByteSource source = StreamSource(stream);
-    return FinishFile(analysis, ReadAndDecode(analysis, source, displayName));
+    return FinishFile(analysis, ReadAndDecode(analysis, source, displayName, stream));
 }
 
 bool AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, const SourceFacts& facts) {
@@ -114,7 +157,7 @@ bool AnalyzeBytes(Analysis& analysis, ByteView bytes, const char* displayName, c
     known.size = bytes.size;
     StoreFacts(analysis.summary, displayName, known);
     ByteSource source = MemorySource(bytes);
-    return FinishFile(analysis, ReadAndDecode(analysis, source, displayName));
+    return FinishFile(analysis, ReadAndDecode(analysis, source, displayName, nullptr));
 }
 
 void RunDecoders(Analysis& analysis) {

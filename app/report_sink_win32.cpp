@@ -54,4 +54,8 @@ RichEditReportSink richEditSink;
 
 }  // namespace
 
-void InstallRichEditReportSink() { ResetAnalysis(shell.analysis, &richEditSink); }
+void InstallRichEditReportSink() {
+    ResetAnalysis(shell.analysis, &richEditSink);
+    // The window's paths come through buffers of MAX_PATH characters.
+    shell.analysis.longestPathBytes = MAX_PATH - 1;
+}

@@ -18,18 +18,24 @@ std::string ProblemLines(FileWalk& walk) {
     return lines;
 }
 
-// Takes the next item with the problems met before it; false at the end.
-bool TakeNext(FileWalk& walk, WalkItem* item, std::string* problems) {
+// Takes the next item with the problems met before it; false at the end,
+// or when the run was stopped.
+bool TakeNext(FileWalk& walk, WalkItem* item, std::string* problems, const std::function<bool()>& stopped) {
+    if (stopped && stopped()) {
+        problems->clear();
+        return false;
+    }
     const bool more = walk.Next(item);
     *problems = ProblemLines(walk);
     return more;
 }
 
-void RunOnThisThread(FileWalk& walk, const MakeWorker& makeWorker, const ReportItem& report, const EmitOutcome& emit) {
+void RunOnThisThread(FileWalk& walk, const MakeWorker& makeWorker, const ReportItem& report, const EmitOutcome& emit,
+                     const std::function<bool()>& stopped) {
     std::unique_ptr<WorkerState> worker = makeWorker();
     WalkItem item;
     std::string problems;
-    while (TakeNext(walk, &item, &problems)) {
+    while (TakeNext(walk, &item, &problems, stopped)) {
         FileOutcome outcome = report(*worker, item);
         outcome.err.insert(0, problems);
         if (!problems.empty()) outcome.ok = false;
@@ -47,12 +53,14 @@ void RunOnThisThread(FileWalk& walk, const MakeWorker& makeWorker, const ReportI
 // only when the window is full (each wake-up costs tens of microseconds on a
 // virtual machine, as much as a small file's analysis).
 struct SharedRun {
-    SharedRun(FileWalk& walk, size_t window, const EmitOutcome& emit) : walk(walk), slots(window), emit(emit) {}
+    SharedRun(FileWalk& walk, size_t window, const EmitOutcome& emit, const std::function<bool()>& stopped)
+        : walk(walk), slots(window), emit(emit), stopped(stopped) {}
     std::mutex lock;
     std::condition_variable windowFreed;
     FileWalk& walk;
     std::vector<std::optional<FileOutcome>> slots;
     const EmitOutcome& emit;
+    const std::function<bool()>& stopped;
     size_t taken = 0;     // items handed to workers
     size_t emitted = 0;   // outcomes handed on
     size_t waiting = 0;   // workers asleep on a full window
@@ -92,7 +100,7 @@ void Work(SharedRun& run, const MakeWorker& makeWorker, const ReportItem& report
         if (run.walkEnded) return;
         WalkItem item;
         std::string problems;
-        if (!TakeNext(run.walk, &item, &problems)) {
+        if (!TakeNext(run.walk, &item, &problems, run.stopped)) {
             run.walkEnded = true;
             run.lastProblems = problems;
             run.windowFreed.notify_all();
@@ -112,12 +120,12 @@ void Work(SharedRun& run, const MakeWorker& makeWorker, const ReportItem& report
 }  // namespace
 
 void RunInOrder(FileWalk& walk, unsigned jobs, const MakeWorker& makeWorker, const ReportItem& report,
-                const EmitOutcome& emit) {
+                const EmitOutcome& emit, const std::function<bool()>& stopped) {
     if (jobs <= 1) {
-        RunOnThisThread(walk, makeWorker, report, emit);
+        RunOnThisThread(walk, makeWorker, report, emit, stopped);
         return;
     }
-    SharedRun run(walk, kWindowPerWorker * jobs, emit);
+    SharedRun run(walk, kWindowPerWorker * jobs, emit, stopped);
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < jobs; i++) workers.emplace_back(Work, std::ref(run), std::cref(makeWorker), std::cref(report));
     for (std::thread& worker : workers) worker.join();

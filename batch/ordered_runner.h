@@ -29,5 +29,8 @@ using EmitOutcome = std::function<void(FileOutcome&)>;
 // Reports every item of the walk on `jobs` workers and emits the outcomes in
 // walk order. Folders the walk could not read are told, in order, in the
 // err of the outcome that follows them (or of a last, empty one).
+// stopped, when given, is asked before each item is taken: once it says
+// yes, no more are (the output failed, say), and the run ends when the
+// items taken are done.
 void RunInOrder(FileWalk& walk, unsigned jobs, const MakeWorker& makeWorker, const ReportItem& report,
-                const EmitOutcome& emit);
+                const EmitOutcome& emit, const std::function<bool()>& stopped = nullptr);

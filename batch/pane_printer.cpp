@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "batch/terminal_text.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ const char* const kPaneTitles[kPaneCount] = {
 // Writes bytes with every CR that precedes an LF left out. The bytes between
 // two such CRs go out as one block, so printing costs one pass over the
 // text however many lines it holds.
-void WriteLines(std::string& out, const std::string& text, size_t start, size_t length) {
+void WriteLines(std::string& out, const std::string& text, size_t start, size_t length, bool terminal) {
     const size_t end = start + length;
     size_t from = start;  // first byte not yet written
     while (from < end) {
@@ -30,22 +31,26 @@ void WriteLines(std::string& out, const std::string& text, size_t start, size_t 
         // The LF may open the next run: the CR is still a line end.
         bool lineEnd = cr < end && cr + 1 < text.size() && text[cr + 1] == '\n';
         size_t upTo = cr < end && !lineEnd ? cr + 1 : cr;
-        out.append(text.data() + from, upTo - from);
+        if (terminal) {
+            AppendForTerminal(out, text.data() + from, upTo - from);
+        } else {
+            out.append(text.data() + from, upTo - from);
+        }
         from = lineEnd ? cr + 1 : upTo;
     }
 }
 
 }  // namespace
 
-void AppendPaneText(std::string& out, const PaneText& pane, bool color) {
+void AppendPaneText(std::string& out, const PaneText& pane, bool color, bool terminal) {
     if (!color) {
-        WriteLines(out, pane.text, 0, pane.text.size());
+        WriteLines(out, pane.text, 0, pane.text.size(), terminal);
         return;
     }
     for (const ColorRun& run : pane.runs) {
         bool red = run.color != kColorBlack;
         if (red) out += kRed;
-        WriteLines(out, pane.text, run.start, run.length);
+        WriteLines(out, pane.text, run.start, run.length, terminal);
         if (red) out += kReset;
     }
 }
@@ -59,12 +64,12 @@ void AppendThumbnailPane(std::string& out, const ThumbnailState& thumbnail) {
 }
 
 void AppendPanes(std::string& out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice,
-                 bool color) {
+                 bool color, bool terminal) {
     switch (choice) {
-        case PaneChoice::Jpeg: AppendPaneText(out, sink.Pane(ReportPane::Jpeg), color); return;
+        case PaneChoice::Jpeg: AppendPaneText(out, sink.Pane(ReportPane::Jpeg), color, terminal); return;
         case PaneChoice::Thumbnail: AppendThumbnailPane(out, thumbnail); return;
-        case PaneChoice::Exif: AppendPaneText(out, sink.Pane(ReportPane::Exif), color); return;
-        case PaneChoice::Iptc: AppendPaneText(out, sink.Pane(ReportPane::IptcXmp), color); return;
+        case PaneChoice::Exif: AppendPaneText(out, sink.Pane(ReportPane::Exif), color, terminal); return;
+        case PaneChoice::Iptc: AppendPaneText(out, sink.Pane(ReportPane::IptcXmp), color, terminal); return;
         case PaneChoice::All: break;
     }
     for (int i = 0; i < kPaneCount; i++) {
@@ -77,7 +82,7 @@ void AppendPanes(std::string& out, const PaneTextSink& sink, const ThumbnailStat
             AppendThumbnailPane(out, thumbnail);
         } else {
             const PaneText& text = sink.Pane(pane);
-            AppendPaneText(out, text, color);
+            AppendPaneText(out, text, color, terminal);
             if (!text.text.empty() && text.text.back() != '\n') out += '\n';
         }
     }

@@ -10,9 +10,10 @@
 enum class PaneChoice { All, Jpeg, Thumbnail, Exif, Iptc };
 
 // Line ends "\r\n" print as "\n"; red runs print red when color is set;
-// the bytes are otherwise written as the core made them.
-void AppendPaneText(std::string& out, const PaneText& pane, bool color);
+// the bytes are otherwise written as the core made them, but for a
+// terminal, where control characters are replaced (AppendForTerminal).
+void AppendPaneText(std::string& out, const PaneText& pane, bool color, bool terminal = false);
 // The thumbnail pane: its size when a thumbnail was decoded, else its text.
 void AppendThumbnailPane(std::string& out, const ThumbnailState& thumbnail);
 void AppendPanes(std::string& out, const PaneTextSink& sink, const ThumbnailState& thumbnail, PaneChoice choice,
-                 bool color);
+                 bool color, bool terminal = false);

@@ -19,7 +19,8 @@ const char kDescription[] =
 
 const char kFooter[] =
     "Exit status: 0 when every file was reported, 1 when a file was missing, a folder\n"
-    "(without -r), unreadable or not a JPEG, or a folder could not be read, 2 for bad usage.";
+    "(without -r), unreadable or not a JPEG, or a folder could not be read, 2 for bad usage,\n"
+    "3 when the output could not be written, 130 or 143 when stopped by SIGINT or SIGTERM.";
 
 // The options, bound to where their values go.
 struct OptionValues {
@@ -29,6 +30,8 @@ struct OptionValues {
     bool jsonLines = false;
     bool csv = false;
     bool noProgress = false;
+    std::vector<std::string> extensions;
+    bool extensionsGiven = false;
 };
 
 void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
@@ -51,14 +54,49 @@ void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
     jsonLines->excludes(csv);
     app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
     // One argument an occurrence, split at commas: the files that follow are not endings.
-    app.add_option("--ext", options.extensions, "The file name endings a walk takes (default jpg,jpeg,jpe,jfif)")
+    app.add_option("--ext", values.extensions, "The file name endings a walk takes (default jpg,jpeg,jpe,jfif)")
         ->delimiter(',')
         ->allow_extra_args(false);
-    app.add_option("-j,--jobs", options.jobs, "Files analysed at once (default: one per core)")
+    app.add_option("-j,--jobs", options.jobs, "Files analysed at once (default: one per CPU this process may use)")
         ->check(CLI::Range(1, 4096));
+    app.add_option("--files-from", options.filesFrom, "Also take the files named in this file, one a line (- reads standard input)");
+    app.add_flag("--null", options.nullSeparated, "The names of --files-from end with a NUL byte, not a line end");
+    app.add_flag("--csv-raw", options.csv.raw, "Write CSV text as it is, formula-like cells included");
+    app.add_flag("--csv-bom", options.csvByteOrderMark, "Begin the CSV with a UTF-8 byte-order mark");
     app.add_flag("--no-progress", values.noProgress, "No progress line on a terminal");
     app.add_option("FILE", options.files, "JPEG files and, with -r, folders");
     app.footer(kFooter);
+}
+
+// An ending of a file name: letters, digits and - _ +, so that a pattern
+// such as * (taken by nothing) is told as a mistake.
+bool IsEnding(const std::string& ending) {
+    return !ending.empty() && std::all_of(ending.begin(), ending.end(), [](unsigned char c) {
+        return std::isalnum(c) != 0 || c == '-' || c == '_' || c == '+';
+    });
+}
+
+// The endings of --ext without blanks, their dot and case; false, with
+// why, when the list is empty or an ending is not one.
+bool ParseExtensions(const std::vector<std::string>& given, std::vector<std::string>* endings, std::string* error) {
+    endings->clear();
+    for (std::string ending : given) {
+        ending.erase(0, ending.find_first_not_of(" \t"));
+        ending.erase(ending.find_last_not_of(" \t") + 1);
+        ending.erase(0, ending.find_first_not_of('.'));
+        std::transform(ending.begin(), ending.end(), ending.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (!IsEnding(ending)) {
+            *error = "--ext: '" + ending + "' is not a file name ending (letters, digits, - _ +)";
+            return false;
+        }
+        endings->push_back(ending);
+    }
+    if (endings->empty()) {
+        *error = "--ext: no ending given";
+        return false;
+    }
+    return true;
 }
 
 bool ApplyValues(const OptionValues& values, CliOptions* options, std::string* error) {
@@ -74,14 +112,15 @@ bool ApplyValues(const OptionValues& values, CliOptions* options, std::string* e
     if (values.csv) options->form = OutputForm::Csv;
     if (options->flat && options->form == OutputForm::Panes) options->form = OutputForm::JsonLines;
     options->progress = !values.noProgress;
-    // The endings are compared without their dot and in lower case.
-    for (std::string& extension : options->extensions) {
-        extension.erase(0, extension.find_first_not_of('.'));
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (values.extensionsGiven) {
+        if (!ParseExtensions(values.extensions, &options->extensions, error)) return false;
     }
-    if (options->files.empty() && !options->showHelp && !options->showVersion) {
+    if (options->files.empty() && options->filesFrom.empty() && !options->showHelp && !options->showVersion) {
         *error = "no file named";
+        return false;
+    }
+    if (options->filesFrom == "-" && std::find(options->files.begin(), options->files.end(), "-") != options->files.end()) {
+        *error = "standard input cannot be both a file (-) and the list of files (--files-from -)";
         return false;
     }
     return true;
@@ -102,6 +141,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
     DefineOptions(app, values, *options);
     try {
         app.parse(argc, argv);
+        values.extensionsGiven = app.count("--ext") > 0;
     } catch (const CLI::CallForHelp&) {
         options->showHelp = true;
         return true;

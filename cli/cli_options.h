@@ -6,6 +6,7 @@
 
 #include "batch/file_walk.h"
 #include "batch/pane_printer.h"
+#include "export/csv_row.h"
 
 enum class ColorChoice { Auto, Always, Never };
 // The panes' text, one JSON array, JSON Lines, or CSV rows.
@@ -19,7 +20,13 @@ struct CliOptions {
     // The endings of the file names a folder walk takes, without the dot,
     // matched in any case.
     std::vector<std::string> extensions = DefaultWalkExtensions();
-    unsigned jobs = 0;  // 0: one per core
+    unsigned jobs = 0;  // 0: one per CPU this process may run on
+    // A file of names to take after the FILE arguments ("-": standard
+    // input), one a line, or ended by NUL bytes with nullSeparated.
+    std::string filesFrom;
+    bool nullSeparated = false;
+    CsvStyle csv;
+    bool csvByteOrderMark = false;
     bool progress = true;
     bool flat = false;             // JSON objects of SourceFile, ok and the Summary's keys only
     bool checkThumbnails = false;  // decode every thumbnail in the data forms too

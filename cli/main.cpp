@@ -4,13 +4,21 @@
 // at a time.
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/record_output_posix.h"
+#include "cli/run_watch_posix.h"
+#include "cli/stdin_source_posix.h"
+#include "cli/usable_cpus_posix.h"
+#include "batch/terminal_text.h"
 #include "batch/file_walk.h"
 #include "batch/ordered_runner.h"
 #include "batch/pane_printer.h"
@@ -38,20 +46,34 @@ struct FileReporter : WorkerState {
 struct RunSettings {
     const CliOptions& options;
     bool color;
+    bool terminal;  // standard output is a terminal
 };
+
+// Standard input is read to its end, so that its size is known for the
+// data forms (the panes, printed by then, keep what they show of a stream).
+bool AnalyzeStandardInput(Analysis& analysis) {
+    CountedInput input;
+    OpenCountedInput(input);
+    if (input.stream == nullptr) return AnalyzeStream(analysis, stdin, "-", SourceFacts{});
+    const bool result = AnalyzeStream(analysis, input.stream, "-", SourceFacts{});
+    if (DrainCountedInput(input)) {
+        analysis.summary.fileLengthKnown = true;
+        analysis.summary.fileLength = input.bytes;
+    }
+    CloseCountedInput(input);
+    return result;
+}
 
 bool AnalyzeItem(FileReporter& reporter, const WalkItem& item) {
     reporter.sink.Clear();
-    if (item.kind == WalkItemKind::Stdin) {
-        // Nothing is known of standard input but its bytes.
-        return AnalyzeStream(reporter.analysis, stdin, "-", SourceFacts{});
-    }
+    if (item.kind == WalkItemKind::Stdin) return AnalyzeStandardInput(reporter.analysis);
     return AnalyzeFile(reporter.analysis, item.path.c_str());
 }
 
 // Why a file named was not reported, when the file system can tell.
 std::string RefusalReason(const WalkItem& item) {
     if (item.kind == WalkItemKind::Folder) return "is a folder";
+    if (item.kind == WalkItemKind::Refused) return item.reason;
     if (item.kind == WalkItemKind::File && !QueryFileFacts(item.path.c_str()).exists) return "no such file";
     return std::string();
 }
@@ -60,14 +82,18 @@ std::string RefusalReason(const WalkItem& item) {
 // named on standard error only, as the window ignores it.
 FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
-    outcome.ok = item.kind != WalkItemKind::Folder && AnalyzeItem(reporter, item);
+    const bool analysed = item.kind != WalkItemKind::Folder && item.kind != WalkItemKind::Refused;
+    // A file that ends before its image data is decoded for the data forms
+    // only: the panes show it as they always have, as not reported.
+    outcome.ok = analysed && AnalyzeItem(reporter, item) && !reporter.analysis.endedEarly;
     const std::string refusal = outcome.ok ? std::string() : RefusalReason(item);
     if (!refusal.empty()) {
         outcome.ok = false;
         outcome.err = "pixloupe-report: " + item.path + ": " + refusal + "\n";
         return outcome;
     }
-    AppendPanes(outcome.out, reporter.sink, reporter.analysis.thumbnail, settings.options.pane, settings.color);
+    AppendPanes(outcome.out, reporter.sink, reporter.analysis.thumbnail, settings.options.pane, settings.color,
+                settings.terminal);
     return outcome;
 }
 
@@ -76,13 +102,18 @@ FileOutcome ReportPanes(FileReporter& reporter, const WalkItem& item, const RunS
 FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSettings& settings) {
     FileOutcome outcome;
     const bool csv = settings.options.form == OutputForm::Csv;
-    if (item.kind == WalkItemKind::Folder) {
+    const CsvStyle& style = settings.options.csv;
+    if (item.kind == WalkItemKind::Folder || item.kind == WalkItemKind::Refused) {
+        const bool folder = item.kind == WalkItemKind::Folder;
+        const std::string reason = folder ? "is a folder" : item.reason;
+        const char* code = folder ? "is-folder" : item.code;
         outcome.ok = false;
-        csv ? AppendCsvFailure(outcome.out, item.path) : AppendJsonFailure(outcome.out, item.path, "is a folder");
+        csv ? AppendCsvFailure(outcome.out, item.path, reason, style)
+            : AppendJsonFailure(outcome.out, item.path, reason, code);
     } else {
         outcome.ok = AnalyzeItem(reporter, item);
         if (csv) {
-            AppendCsvRow(outcome.out, reporter.analysis, item.path);
+            AppendCsvRow(outcome.out, reporter.analysis, item.path, style);
         } else if (settings.options.flat) {
             AppendFlatJsonObject(outcome.out, reporter.analysis, item.path);
         } else {
@@ -92,11 +123,44 @@ FileOutcome ReportData(FileReporter& reporter, const WalkItem& item, const RunSe
     return outcome;
 }
 
-unsigned JobCount(const CliOptions& options) {
-    if (options.jobs > 0) return options.jobs;
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores > 0 ? cores : 1;
+unsigned JobCount(const CliOptions& options) { return options.jobs > 0 ? options.jobs : UsableCpuCount(); }
+
+// The output could not be written: the run stops. A reader gone
+// from a pipe is told too when SIGPIPE is ignored (as a shell's trap '' PIPE
+// leaves it), for the run would otherwise go on for nobody.
+[[noreturn]] void EndForFailedOutput(int error) {
+    const std::string message = std::string("pixloupe-report: standard output: ") + std::strerror(error) + "\n";
+    (void)WriteAll(STDERR_FILENO, message.data(), message.size());
+    _exit(3);
 }
+
+// Counts the files of the walk ahead of the workers, by their names only,
+// so that the progress line can give a total and the time left early.
+class WalkCounter {
+public:
+    WalkCounter(const CliOptions& options, bool wanted) {
+        if (!wanted || !options.filesFrom.empty()) return;
+        thread_ = std::thread([this, &options] {
+            FileWalk walk(options.files, options.recursive, options.extensions);
+            walk.TellRefusedAsItems();
+            WalkItem item;
+            while (!stop_.load() && walk.Next(&item)) {
+            }
+            if (walk.Finished()) total_ = walk.Given();
+        });
+    }
+    ~WalkCounter() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    // The total once counted, else 0.
+    size_t Total() const { return total_.load(); }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<size_t> total_{0};
+    std::thread thread_;
+};
 
 // Standard error is a terminal, outside CI, and the line was not turned off.
 bool ShowsProgress(const CliOptions& options) {
@@ -104,76 +168,108 @@ bool ShowsProgress(const CliOptions& options) {
     return options.progress && isatty(STDERR_FILENO) != 0 && (ci == nullptr || ci[0] == '\0');
 }
 
+// The message as standard error takes it: control characters of a file
+// name replaced when it is a terminal.
+std::string ForStandardError(const std::string& message) {
+    if (isatty(STDERR_FILENO) == 0) return message;
+    std::string safe;
+    AppendForTerminal(safe, message.data(), message.size());
+    return safe;
+}
+
 // Prints everything in order; returns whether every file was reported.
-bool Run(const CliOptions& options, bool color) {
-    const RunSettings settings{options, color};
+// Ends the process when the output fails or a signal stops the run.
+bool Run(const CliOptions& options, const RunSettings& settings, FILE* list) {
     FileWalk walk(options.files, options.recursive, options.extensions);
-    ProgressLine progress(stderr, ShowsProgress(options));
+    walk.TellRefusedAsItems();
+    if (list != nullptr) walk.AddNameList(list, options.nullSeparated ? '\0' : '\n');
+    const bool progressShown = ShowsProgress(options);
+    ProgressLine progress(stderr, progressShown);
+    WalkCounter counter(options, progressShown);
+    RecordOutput output(STDOUT_FILENO, settings.terminal, &progress);
     const OutputForm form = options.form;
     if (form == OutputForm::Csv) {
-        std::string header;
+        std::string header = options.csvByteOrderMark ? kCsvByteOrderMark : "";
         AppendCsvHeader(header);
-        std::fputs(header.c_str(), stdout);
+        output.Add("", header, "");
     }
-    if (form == OutputForm::Json) std::fputs("[", stdout);
+    if (form == OutputForm::Json) output.Add("", "[", "");
     size_t emitted = 0;
     bool allOk = true;
-    RunInOrder(
-        walk, JobCount(options), [&options] {
-            // The panes show the thumbnail; the data needs only its size.
-            const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
-            return std::unique_ptr<WorkerState>(new FileReporter(decode));
-        },
-        [&settings, form](WorkerState& worker, const WalkItem& item) {
-            FileReporter& reporter = static_cast<FileReporter&>(worker);
-            return form == OutputForm::Panes ? ReportPanes(reporter, item, settings)
-                                             : ReportData(reporter, item, settings);
-        },
-        [&](FileOutcome& outcome) {
-            if (!outcome.ok) allOk = false;
-            if (!outcome.err.empty()) {
-                progress.Finish();
-                std::fflush(stdout);
-                std::fputs(outcome.err.c_str(), stderr);
-            }
-            if (!outcome.out.empty()) {
-                if (form == OutputForm::Json) std::fputs(emitted == 0 ? "\n" : ",\n", stdout);
-                std::fwrite(outcome.out.data(), 1, outcome.out.size(), stdout);
-                if (form == OutputForm::JsonLines) std::fputc('\n', stdout);
-                emitted++;
-            }
-            progress.Update(emitted, walk.Finished() ? walk.Given() : 0);
-        });
-    if (form == OutputForm::Json) std::fputs(emitted == 0 ? "]\n" : "\n]\n", stdout);
+    {
+        RunWatch watch(output, form == OutputForm::Json ? "\n]\n" : "");
+        RunInOrder(
+            walk, JobCount(options),
+            [&options] {
+                // The panes show the thumbnail; the data needs only its size.
+                const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
+                return std::unique_ptr<WorkerState>(new FileReporter(decode));
+            },
+            [&settings, form](WorkerState& worker, const WalkItem& item) {
+                FileReporter& reporter = static_cast<FileReporter&>(worker);
+                return form == OutputForm::Panes ? ReportPanes(reporter, item, settings)
+                                                 : ReportData(reporter, item, settings);
+            },
+            [&](FileOutcome& outcome) {
+                if (!outcome.ok) allOk = false;
+                if (!outcome.err.empty()) output.Tell(ForStandardError(outcome.err));
+                if (!outcome.out.empty()) {
+                    const char* before = form == OutputForm::Json ? (emitted == 0 ? "\n" : ",\n") : "";
+                    output.Add(before, outcome.out, form == OutputForm::JsonLines ? "\n" : "");
+                    emitted++;
+                }
+                const size_t counted = counter.Total();
+                output.ShowProgress(emitted, counted > 0 ? counted : walk.Finished() ? walk.Given() : 0);
+            },
+            // A failed write stops the run: the files taken are finished
+            // (for nobody) and the workers joined before the process ends.
+            [&output] { return output.Failure() != 0; });
+    }
+    if (output.Failure() != 0) EndForFailedOutput(output.Failure());
+    if (form == OutputForm::Json) output.Add("", emitted == 0 ? "]\n" : "\n]\n", "");
+    if (RunWatch::LateSignal() != 0) output.FinishEarly("");
+    if (!output.Flush()) EndForFailedOutput(output.Failure());
     progress.Finish();
+    if (RunWatch::LateSignal() != 0) _exit(128 + RunWatch::LateSignal());
     return allOk;
+}
+
+// Help and version text, checked like the reports.
+int PrintText(const std::string& text) {
+    const int error = WriteAll(STDOUT_FILENO, text.data(), text.size());
+    if (error != 0) EndForFailedOutput(error);
+    return 0;
+}
+
+// The list of --files-from, or nullptr with the reason told.
+FILE* OpenNameList(const std::string& name) {
+    if (name == "-") return stdin;
+    FILE* list = std::fopen(name.c_str(), "rb");
+    if (list == nullptr) {
+        std::fprintf(stderr, "pixloupe-report: --files-from %s: %s\n", name.c_str(), std::strerror(errno));
+    }
+    return list;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A file or a pipe takes the report in large blocks; a terminal keeps
-    // its line buffering so each line shows as it is written.
-    static char outputBuffer[1 << 16];
-    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
-    if (!stdoutIsTerminal) std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) {
         std::fprintf(stderr, "pixloupe-report: %s\n%s", error.c_str(), CliHelpText().c_str());
         return 2;
     }
-    if (options.showHelp) {
-        std::fputs(CliHelpText().c_str(), stdout);
-        return 0;
-    }
-    if (options.showVersion) {
-        std::puts(kVersion);
-        return 0;
-    }
+    if (options.showHelp) return PrintText(CliHelpText());
+    if (options.showVersion) return PrintText(std::string(kVersion) + "\n");
+    FILE* list = nullptr;
+    if (!options.filesFrom.empty() && (list = OpenNameList(options.filesFrom)) == nullptr) return 2;
+    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
     const bool color = options.form == OutputForm::Panes &&
                        ResolveColor(options.color, stdoutIsTerminal, std::getenv("NO_COLOR"));
-    const bool allOk = Run(options, color);
-    std::fflush(stdout);
+    const RunSettings settings{options, color, stdoutIsTerminal};
+    const bool allOk = Run(options, settings, list);
+    // A file system may tell of a failed write only when the file is closed.
+    if (close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR) EndForFailedOutput(errno);
     return allOk ? 0 : 1;
 }

@@ -13,4 +13,5 @@ void BeginFileAnalysis(Analysis& analysis) {
     ReleaseThumbnail(analysis.thumbnail);
     ClearDecodedData(analysis.decoded);
     analysis.reachedSummary = false;
+    analysis.endedEarly = false;
 }

@@ -3,6 +3,8 @@
 // nothing, so any number of them may run at once on different threads.
 #pragma once
 
+#include <cstddef>
+
 #include "core/decoded_data.h"
 #include "core/image_summary.h"
 #include "core/jpeg_segment.h"
@@ -16,6 +18,14 @@ struct Analysis {
     ThumbnailState thumbnail;
     DecodedData decoded;
     bool reachedSummary = false;  // the file was read and decoded: what the entry points return
+    // The file ended before its image data; when it held EXIF, Photoshop or
+    // XMP segments, they were still decoded (reachedSummary) for the data
+    // forms, while the panes show the file as they always have.
+    bool endedEarly = false;
+    // Paths longer than this many bytes are refused; 0: none is. The window
+    // sets the limit of its own path buffers; elsewhere a path is as long
+    // as the system lets it be.
+    size_t longestPathBytes = 0;
     // A setting of the caller, kept across files: whether the EXIF thumbnail
     // is decoded (the window and the panes show it) or only its frame
     // header read for its size (the data needs no picture).

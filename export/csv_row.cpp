@@ -4,6 +4,7 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "export/utf8_text.h"
@@ -14,21 +15,30 @@ namespace {
 // RFC 4180 ends every record with CR LF.
 const char kLineEnd[] = "\r\n";
 
-// SourceFile and ok, then one column per fact of the table.
 constexpr size_t kLeadingColumns = 2;
-constexpr size_t kColumnCount = kLeadingColumns + kFactCount;
+// SourceFile and ok, then one column per fact of the table, then the
+// message of a file not reported.
+constexpr size_t kColumnCount = kLeadingColumns + kFactCount + 1;
+
+// The first characters by which a spreadsheet takes a cell as a formula.
+bool StartsLikeFormula(const std::string& text) {
+    return !text.empty() && text[0] != '\0' && std::strchr("=+-@\t\r", text[0]) != nullptr;
+}
 
 struct RowWriter {
     std::string& out;
+    const CsvStyle& style;
     size_t cells = 0;
 
     void Separate() {
         if (cells++ > 0) out += ',';
     }
     void Empty() { Separate(); }
-    void Text(const std::string& text) {
+    void Text(const std::string& text) { Cell(AsUtf8(text)); }
+    void Path(const std::string& path) { Cell(PathAsUtf8(path)); }
+    void Cell(const std::string& utf8) {
         Separate();
-        AppendCsvField(out, AsUtf8(text));
+        AppendCsvField(out, !style.raw && StartsLikeFormula(utf8) ? "'" + utf8 : utf8);
     }
     void Integer(int64_t value) {
         Separate();
@@ -56,6 +66,11 @@ struct RowWriter {
             case FactValue::Kind::TextList: Text(JoinedList(value.list)); return;
         }
     }
+    // The last column's message, after empty cells up to it.
+    void Message(const std::string& text) {
+        while (cells + 1 < kColumnCount) Empty();
+        Text(text);
+    }
     // A list in one cell: its texts joined by ";".
     static std::string JoinedList(const std::vector<std::string>& list) {
         std::string joined;
@@ -65,9 +80,10 @@ struct RowWriter {
         }
         return joined;
     }
-    // A row of a file that was not analysed has its two leading cells only.
     void End() {
-        assert(cells == kColumnCount || cells == kLeadingColumns);
+        // A row of a file that was not analysed has its two leading cells,
+        // and its message, only.
+        assert(cells >= kColumnCount - 1 || cells == kLeadingColumns);
         while (cells < kColumnCount) Empty();
         out += kLineEnd;
     }
@@ -94,14 +110,19 @@ void AppendCsvHeader(std::string& out) {
         out += ',';
         out += FactRow(i).key;
     }
+    out += ",message";
     out += kLineEnd;
 }
 
-void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string& sourceFile) {
-    RowWriter row{out};
-    row.Text(sourceFile);
+void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string& sourceFile, const CsvStyle& style) {
+    RowWriter row{out, style};
+    row.Path(sourceFile);
     row.Bool(analysis.reachedSummary);
     if (!analysis.reachedSummary) {
+        if (!analysis.report.lines.empty()) {
+            const ReportedLine& first = analysis.report.lines.front();
+            row.Message(first.reason.empty() ? first.text : first.text + " (" + first.reason + ")");
+        }
         row.End();
         return;
     }
@@ -110,9 +131,11 @@ void AppendCsvRow(std::string& out, const Analysis& analysis, const std::string&
     row.End();
 }
 
-void AppendCsvFailure(std::string& out, const std::string& sourceFile) {
-    RowWriter row{out};
-    row.Text(sourceFile);
+void AppendCsvFailure(std::string& out, const std::string& sourceFile, const std::string& message,
+                      const CsvStyle& style) {
+    RowWriter row{out, style};
+    row.Path(sourceFile);
     row.Bool(false);
+    row.Message(message);
     row.End();
 }

@@ -43,6 +43,11 @@ struct ObjectWriter {
         json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
     }
     void Text(const std::string& bytes) { Text(bytes.data(), bytes.size()); }
+    void Path(const std::string& bytes) {
+        scratch.clear();
+        AppendPathAsUtf8(scratch, bytes.data(), bytes.size());
+        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+    }
 
     // JSON has no infinity or NaN: such a number is null.
     void Number(double value) {
@@ -261,14 +266,23 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
     w.json.EndArray();
 }
 
-void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, bool error) {
+// A message line, with the code and the system's reason of a refusal.
+void WriteMessage(ObjectWriter& w, const ReportedLine& line) {
     w.json.StartObject();
     w.Key("pane");
-    w.json.String(kPaneNames[static_cast<int>(pane)]);
+    w.json.String(kPaneNames[static_cast<int>(line.pane)]);
     w.Key("text");
-    w.Text(text);
+    w.Text(line.text);
     w.Key("error");
-    w.json.Bool(error);
+    w.json.Bool(line.error);
+    if (line.code != nullptr) {
+        w.Key("code");
+        w.json.String(line.code);
+    }
+    if (!line.reason.empty()) {
+        w.Key("reason");
+        w.Text(line.reason);
+    }
     w.json.EndObject();
 }
 
@@ -276,7 +290,7 @@ void WriteMessage(ObjectWriter& w, ReportPane pane, const std::string& text, boo
 void WriteMessages(ObjectWriter& w, const Report& report, const std::vector<std::string>& warnings) {
     w.Key("Messages");
     w.json.StartArray();
-    for (const ReportedLine& line : report.lines) WriteMessage(w, line.pane, line.text, line.error);
+    for (const ReportedLine& line : report.lines) WriteMessage(w, line);
     for (const std::string& warning : warnings) {
         w.json.StartObject();
         w.Key("pane");
@@ -299,7 +313,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
     const SummaryFacts facts = SummaryFactsOf(analysis);
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
     WriteFile(w, facts);
@@ -322,7 +336,7 @@ void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std:
     ObjectWriter w;
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(analysis.reachedSummary);
     if (analysis.reachedSummary) WriteFacts(w, SummaryFactsOf(analysis).summary);
@@ -330,11 +344,11 @@ void AppendFlatJsonObject(std::string& out, const Analysis& analysis, const std:
     Finish(out, w);
 }
 
-void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason) {
+void AppendJsonFailure(std::string& out, const std::string& sourceFile, const std::string& reason, const char* code) {
     ObjectWriter w;
     w.json.StartObject();
     w.Key("SourceFile");
-    w.Text(sourceFile);
+    w.Path(sourceFile);
     w.Key("ok");
     w.json.Bool(false);
     // Nothing is known of the file: its facts are an empty object, as for a missing file.
@@ -343,7 +357,7 @@ void AppendJsonFailure(std::string& out, const std::string& sourceFile, const st
     w.json.EndObject();
     w.Key("Messages");
     w.json.StartArray();
-    WriteMessage(w, ReportPane::Exif, reason, true);
+    WriteMessage(w, ReportedLine{ReportPane::Exif, true, reason, code, std::string()});
     w.json.EndArray();
     w.json.EndObject();
     Finish(out, w);

@@ -3,11 +3,7 @@
 
 #include <cstdint>
 
-namespace {
-
-// The length of the valid UTF-8 sequence at bytes[0], or 0 when there is
-// none: no overlong forms, no surrogates, nothing above U+10FFFF.
-size_t ValidSequenceLength(const uint8_t* bytes, size_t left) {
+size_t Utf8SequenceLength(const uint8_t* bytes, size_t left) {
     const uint8_t lead = bytes[0];
     size_t length = 0;
     uint8_t low = 0x80;
@@ -33,8 +29,6 @@ size_t ValidSequenceLength(const uint8_t* bytes, size_t left) {
     return length;
 }
 
-}  // namespace
-
 void AppendAsUtf8(std::string& out, const char* text, size_t size) {
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t i = 0;
@@ -45,7 +39,7 @@ void AppendAsUtf8(std::string& out, const char* text, size_t size) {
         out.append(text + i, run - i);
         i = run;
         if (i == size) break;
-        const size_t length = ValidSequenceLength(bytes + i, size - i);
+        const size_t length = Utf8SequenceLength(bytes + i, size - i);
         if (length > 0) {
             out.append(text + i, length);
             i += length;
@@ -58,6 +52,29 @@ void AppendAsUtf8(std::string& out, const char* text, size_t size) {
     }
 }
 
+void AppendPathAsUtf8(std::string& out, const char* text, size_t size) {
+    static const char kDigits[] = "0123456789abcdef";
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
+    size_t i = 0;
+    while (i < size) {
+        if (bytes[i] == '\\') {
+            out += "\\\\";
+            i++;
+            continue;
+        }
+        const size_t length = bytes[i] < 0x80 ? 1 : Utf8SequenceLength(bytes + i, size - i);
+        if (length > 0) {
+            out.append(text + i, length);
+            i += length;
+            continue;
+        }
+        out += "\\x";
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 0x0F];
+        i++;
+    }
+}
+
 bool IsValidUtf8(const char* text, size_t size) {
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t i = 0;
@@ -66,7 +83,7 @@ bool IsValidUtf8(const char* text, size_t size) {
             i++;
             continue;
         }
-        const size_t length = ValidSequenceLength(bytes + i, size - i);
+        const size_t length = Utf8SequenceLength(bytes + i, size - i);
         if (length == 0) return false;
         i += length;
     }

@@ -151,6 +151,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         int low = SourceByte(source);
         int length = high == EOF || low == EOF ? -1 : high * 256 + low;
         if (length < 2) {
+            analysis.endedEarly = length == -1;
             ReportFatal(report, "invalid marker\r\n");
             return false;
         }
@@ -159,6 +160,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         if (!ContentIsUsed(marker) && payload > kLongestCopiedUnreadPayload) {
             StepOver step = SourceStepOver(source, payload);
             if (step == StepOver::SourceEnds) {
+                analysis.endedEarly = true;
                 ReportFatal(report, "Premature end of file?\r\n");
                 return false;
             }
@@ -168,6 +170,7 @@ bool ReadJpegSegments(Analysis& analysis, ByteSource& source) {
         block[0] = static_cast<uint8_t>(high);
         block[1] = static_cast<uint8_t>(low);
         if (SourceRead(source, block.data() + 2, payload) != payload) {
+            analysis.endedEarly = true;
             ReportFatal(report, "Premature end of file?\r\n");
             return false;
         }

@@ -33,7 +33,7 @@ std::string FormatTextV(const char* format, va_list args) {
 void KeepLine(Report& report, bool error, std::string text) {
     if (!ReportReady(report)) return;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    report.lines.push_back(ReportedLine{report.currentPane, error, std::move(text)});
+    report.lines.push_back(ReportedLine{report.currentPane, error, std::move(text), nullptr, std::string()});
 }
 
 }  // namespace
@@ -136,4 +136,10 @@ void ReportErrorLine(Report& report, const char* format, ...) {
     AppendReportText(report, line);
     SetReportColor(report, kColorBlack);
     KeepLine(report, true, std::move(line));
+}
+
+void MarkLastLine(Report& report, const char* code, const std::string& reason) {
+    if (report.lines.empty()) return;
+    report.lines.back().code = code;
+    report.lines.back().reason = reason;
 }

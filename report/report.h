@@ -28,6 +28,11 @@ struct ReportedLine {
     ReportPane pane = ReportPane::Exif;
     bool error = false;  // shown in red
     std::string text;
+    // Why a file was not reported, for programs: a stable name
+    // (open-failed, not-jpeg, read-error, truncated, ...), and the system's
+    // own words when the system refused; not shown in the panes.
+    const char* code = nullptr;
+    std::string reason;
 };
 
 // The report state of one analysis. Output is dropped until a pane is
@@ -59,6 +64,9 @@ void ReportNonfatal(Report& report, const char* format, ...) __attribute__((form
 void ReportMessage(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // A line in red, then black again, kept as an error line.
 void ReportErrorLine(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Gives the last line kept its code and the system's reason, if a line was kept.
+void MarkLastLine(Report& report, const char* code, const std::string& reason = std::string());
 
 // printf into a std::string of whatever length the result needs.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

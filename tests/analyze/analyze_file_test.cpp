@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "analyze/analyze_file.h"
+#include "exif/exif_block_builder.h"
 #include "support/byte_builder.h"
 #include "support/report_capture.h"
 
@@ -37,14 +43,23 @@ const std::vector<uint8_t> kMinimalJpeg = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02};
 
 }  // namespace
 
-TEST(AnalyzeFile, PathLengthLimitIs259Bytes) {
+// The window's limit, which it sets; without it any path the system takes is taken.
+TEST(AnalyzeFile, PathLengthLimitIs259BytesWhenSet) {
     std::string fits = PathOfLength(259);
     WriteTempFile(kMinimalJpeg, fits.substr(TempFolder().size() + 1));
-    AnalysisRun accepted = Analyze(fits);
+    ReportCapture window;
+    window.analysis.longestPathBytes = 259;
+    AnalysisRun accepted = Analyze(fits, &window);
     EXPECT_EQ(accepted.result, 1);
     EXPECT_EQ(accepted.jpeg.find("File name    : " + fits + "\r\n"), 0u);
 
-    AnalysisRun refused = Analyze(PathOfLength(260));
+    // No name may pass 255 bytes: 300 bytes take a folder.
+    const std::string folder = TempFolder() + "/" + std::string(150, 'd');
+    std::filesystem::create_directories(folder);
+    const std::string longer = folder + "/" + std::string(300 - folder.size() - 5, 'n') + ".jpg";
+    WriteTempFile(kMinimalJpeg, longer.substr(TempFolder().size() + 1));
+    EXPECT_EQ(Analyze(longer).result, 1);
+    AnalysisRun refused = Analyze(longer, &window);
     EXPECT_EQ(refused.result, 0);
     EXPECT_EQ(refused.exif, "Fatal Error  : filename too long\r\n");
     EXPECT_EQ(refused.exifRed, refused.exif);
@@ -77,13 +92,13 @@ TEST(AnalyzeFile, FileEndingInsideASegmentShowsTheFatalLineThenNotJpeg) {
     std::vector<uint8_t> bytes = Concat({{0xFF, 0xD8}, Segment(0xED, Bytes("Photoshop 3.0")), {0xFF, 0xE1, 0x10, 0x00}});
     std::string path = WriteTempFile(bytes, "truncated.jpg");
     AnalysisRun run = Analyze(path);
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, 1) << "its Photoshop segment is whole: decoded for the data forms";
     EXPECT_EQ(run.exif,
               "Image cotains IPTC section, 15 bytes\r\n"
               "Fatal Error  : Premature end of file?\r\n"
               "Not JPEG: " + path + "\r\n");
     EXPECT_EQ(run.exifRed, "Fatal Error  : Premature end of file?\r\nNot JPEG: " + path + "\r\n");
-    EXPECT_EQ(run.jpeg + run.iptc, "") << "no decoder and no summary after a failed read";
+    EXPECT_EQ(run.jpeg + run.iptc, "") << "the panes show no decoder and no summary after a failed read";
 }
 
 TEST(AnalyzeFile, FrameOnlyFilePrintsTheShortSummary) {
@@ -121,4 +136,69 @@ TEST(AnalyzeFile, ACommentOfOneFileDoesNotReachTheNext) {
     Analyze(withComment, &capture);
     AnalysisRun run = Analyze(plain, &capture);
     EXPECT_EQ(run.jpeg.find("Comment"), std::string::npos);
+}
+
+namespace {
+
+// A stream whose every read fails with EIO, as a disk's bad sector does.
+ssize_t FailToRead(void*, char*, size_t) {
+    errno = EIO;
+    return -1;
+}
+
+std::string Codes(const Report& report) {
+    std::string codes;
+    for (const ReportedLine& line : report.lines) {
+        if (line.code != nullptr) codes += std::string(codes.empty() ? "" : " ") + line.code;
+    }
+    return codes;
+}
+
+}  // namespace
+
+// Why a file is not reported, as a stable code beside the text; a file cut
+// before its image data still gives its whole metadata segments.
+TEST(AnalyzeFile, RefusalsCarryTheirCodeAndCutFilesTheirMetadata) {
+    exif_test::ExifBlockBuilder exif(true);
+    const int dir = exif.Directory();
+    exif.Add(dir, 0x010F, exif_test::kAscii, 4, Bytes(std::string("Cam\0", 4)));
+    const std::vector<uint8_t> cutInTables = Concat({{0xFF, 0xD8}, Segment(0xE1, Concat({Bytes(std::string("Exif\0\0", 6)), exif.Tiff()})),
+                                                     {0xFF, 0xDB, 0x00, 0x43, 0x00, 0x01}});
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool failsToRead;  // read through a stream whose reads fail
+        bool reached;
+        const char* codes;
+        std::string lastText;  // empty: not checked
+    } cases[] = {
+        {"not-jpeg.jpg", {0x89, 'P', 'N', 'G'}, false, false, "not-jpeg", ""},
+        {"cut-in-tables.jpg", cutInTables, false, true, "truncated truncated", "File ends at byte " + std::to_string(cutInTables.size()) + ", before its image data"},
+        {"cut-no-metadata.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43}, false, false, "truncated not-jpeg", ""},
+        {"bad-sector.jpg", {}, true, false, "read-error", "Read error: bad-sector.jpg"},
+    };
+    for (const auto& c : cases) {
+        ReportCapture capture;
+        bool reached = false;
+        if (c.failsToRead) {
+            cookie_io_functions_t functions{};
+            functions.read = FailToRead;
+            FILE* stream = fopencookie(nullptr, "r", functions);
+            reached = AnalyzeStream(capture.analysis, stream, c.name, SourceFacts{});
+            std::fclose(stream);
+            EXPECT_EQ(capture.analysis.report.lines.back().reason, std::strerror(EIO));
+        } else {
+            reached = AnalyzeFile(capture.analysis, WriteTempFile(c.bytes, c.name).c_str());
+        }
+        EXPECT_EQ(reached, c.reached) << c.name;
+        EXPECT_EQ(Codes(capture.analysis.report), c.codes) << c.name;
+        if (!c.lastText.empty()) {
+            EXPECT_EQ(capture.analysis.report.lines.back().text, c.lastText) << c.name;
+        }
+        if (c.reached) {
+            EXPECT_EQ(capture.analysis.decoded.exifEntries.size(), 1u) << c.name;
+            EXPECT_EQ(capture.Text(ReportPane::Jpeg) + capture.Text(ReportPane::IptcXmp), "") << c.name;
+            EXPECT_EQ(capture.analysis.thumbnail.width, 0) << c.name;
+        }
+    }
 }

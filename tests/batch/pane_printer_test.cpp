@@ -6,6 +6,7 @@
 #include <string>
 
 #include "batch/pane_printer.h"
+#include "batch/terminal_text.h"
 #include "report/pane_text_sink.h"
 
 namespace {
@@ -93,4 +94,26 @@ TEST(PanePrinter, PrintingEightTimesTheLinesTakesAboutEightTimesAsLong) {
     double largeSeconds = secondsToPrint(largePane);  // first, so it cannot profit from a warm cache
     double smallSeconds = secondsToPrint(smallPane);
     EXPECT_LT(largeSeconds, 24 * std::max(smallSeconds, 0.002)) << smallSeconds << " s then " << largeSeconds << " s";
+}
+
+// On a terminal a control character from a file shows as '?'; TAB, CR, LF
+// and all other text, valid UTF-8 or not, pass.
+TEST(TerminalText, ControlCharactersAreReplaced) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Make\x1b]0;pwned\x07\x1b[2J", "Make?]0;pwned??[2J"},
+        {"a\tb\r\nc", "a\tb\r\nc"},
+        {std::string("nul\0del\x7f", 8), "nul?del?"},
+        {"csi \xC2\x9B 31m, nbsp \xC2\xA0", "csi ? 31m, nbsp \xC2\xA0"},
+        {"lone \x9B, latin \xE9, \xE6\x83\x85", "lone ?, latin \xE9, \xE6\x83\x85"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        AppendForTerminal(out, c.first.data(), c.first.size());
+        EXPECT_EQ(out, c.second) << c.first;
+    }
+    // The panes on a terminal, and redirected.
+    EXPECT_EQ(Printed(Black("a\x1b[2J\r\n"), false), "a\x1b[2J\n");
+    std::string shown;
+    AppendPaneText(shown, Black("a\x1b[2J\r\n"), true, true);
+    EXPECT_EQ(shown, "a?[2J\n");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "exif/exif_block_builder.h"
 #include "support/byte_builder.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
@@ -323,13 +325,151 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
         }
         return names;
     };
+    // The folder it cannot read is a record of its own, in its place.
     CommandResult walked;
     EXPECT_EQ(sourceFiles("--jsonl -r " + Quote(tree), &walked),
-              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "sub/g.jpg"}));
-    EXPECT_NE(walked.err.find("locked: cannot read folder"), std::string::npos) << walked.err;
+              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "locked", "sub/g.jpg"}));
+    EXPECT_NE(walked.out.find("\"text\":\"cannot read folder (Permission denied)\",\"error\":true,"
+                              "\"code\":\"folder-unreadable\""),
+              std::string::npos)
+        << walked.out;
     EXPECT_EQ(walked.status, 1);
     CommandResult other;
     EXPECT_EQ(sourceFiles("--jsonl -r --ext PNG,.txt " + Quote(tree) + " " + Quote(tree + "/b.jpeg"), &other),
-              (std::vector<std::string>{"e.png", "f.txt", "b.jpeg"}));
+              (std::vector<std::string>{"e.png", "f.txt", "locked", "b.jpeg"}));
     fs::permissions(tree + "/locked", fs::perms::owner_all);
+}
+
+namespace {
+
+// A shell script run by bash, its standard error kept apart.
+CommandResult RunScript(const std::string& script) {
+    return RunReport(Quote(script), "", "bash -c");
+}
+
+// How many whole JSON values standard output holds: the elements of one
+// array, or one object a line; -1 when it does not parse as such.
+int JsonRecords(const std::string& out) {
+    if (!out.empty() && out[0] == '[') {
+        const rapidjson::Document all = ParsedJson(out);
+        return all.HasParseError() || !all.IsArray() ? -1 : static_cast<int>(all.Size());
+    }
+    int count = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line); count++) {
+        if (ParsedJson(line).HasParseError()) return -1;
+    }
+    return out.empty() || out.back() == '\n' ? count : -1;
+}
+
+}  // namespace
+
+// What a run does when its output fails, when it is stopped, and what it
+// reads: standard input to its end, lists of names, endings.
+TEST(Cli, OutputFailuresStopsAndInputs) {
+    namespace fs = std::filesystem;
+    const std::string r = Quote(PIXLOUPE_REPORT_EXE);
+    const std::string good = Quote(kCamera);
+    const std::string fifo = TempFolder() + "/never-written.jpg";
+    fs::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string many;  // far more than a pipe holds
+    for (int i = 0; i < 400; i++) many += " " + good;
+    const std::string tree = TempFolder() + "/endings";
+    fs::create_directories(tree);
+    for (const char* name : {"a.jpg", "c.JPE", "d.jfif"}) MinimalJpeg("endings/" + std::string(name));
+    const std::string list = WriteTempFile(Bytes(kCamera + "\n\n" + tree + "/a.jpg\n"), "list.txt");
+    const std::string size = std::to_string(fs::file_size(kCamera));
+    struct Case {
+        std::string script;
+        int status;
+        int records;  // whole JSON records written; -1: not checked
+        std::string outContains;
+        const char* errContains;
+    };
+    const Case cases[] = {
+        {r + " --jsonl " + good + " > /dev/full", 3, -1, "", "standard output: No space left on device"},
+        {r + " --csv " + good + " >&-", 3, -1, "", "standard output: Bad file descriptor"},
+        {"trap '' PIPE; " + r + " --jsonl" + many + " | head -c 10; exit ${PIPESTATUS[0]}", 3, -1, "",
+         "standard output: Broken pipe"},
+        {r + " --jsonl" + many + " | head -c 10; exit ${PIPESTATUS[0]}", 141, -1, "", ""},
+        // Stopped while a worker waits on a FIFO: the finished records, whole.
+        {"timeout --preserve-status -s TERM 1 " + r + " --json " + good + " " + Quote(fifo), 143, 1,
+         "", ""},
+        {"timeout --preserve-status -s INT 1 " + r + " --jsonl -j 1 " + good + " " + good + " " + Quote(fifo), 130,
+         2, "", ""},
+        // A stalled run shows what it finished within a second.
+        {r + " --jsonl " + good + " " + Quote(fifo) + " & sleep 1.5; kill -KILL $!; wait $!", 137, 1,
+         "", ""},
+        {"set -o pipefail; cat " + good + " | " + r + " --jsonl -", 0, 1,
+         "\"File\":{\"size\":" + size + "}", ""},
+        {r + " --jsonl -r --ext '' " + Quote(tree), 2, -1, "", "--ext"},
+        {r + " --csv --csv-bom " + good, 0, -1, "\xEF\xBB\xBFSourceFile,", ""},
+        {r + " --jsonl -r --ext 'jpe, JFIF' " + Quote(tree), 0, 2, "d.jfif", ""},
+        {"printf '%s\\0%s\\0' " + good + " " + Quote(tree + "/a.jpg") + " | " + r + " --jsonl --files-from - --null",
+         0, 2, "/a.jpg", ""},
+        {r + " --jsonl --files-from " + Quote(list) + " " + good, 0, 3, "", ""},
+        {r + " --jsonl --files-from - -", 2, -1, "", "standard input"},
+    };
+    for (const Case& c : cases) {
+        const CommandResult result = RunScript(c.script);
+        EXPECT_EQ(result.status, c.status) << c.script.substr(0, 300) << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.errContains), std::string::npos) << c.script.substr(0, 300) << "\n" << result.err;
+        EXPECT_NE(result.out.find(c.outContains), std::string::npos) << c.script.substr(0, 300);
+        EXPECT_TRUE(c.records < 0 || JsonRecords(result.out) == c.records) << JsonRecords(result.out) << c.script;
+    }
+}
+
+// A walk gives every entry a record of its own: files that are no regular
+// files say what they are (and never block the walk), names that are not
+// UTF-8 stay apart and keep their bytes, a path may pass 259 bytes, and a
+// file cut inside its tables keeps its whole EXIF segment.
+TEST(Cli, WalkGivesEachEntryItsOwnRecord) {
+    namespace fs = std::filesystem;
+    const std::string tree = TempFolder() + "/kinds";
+    fs::remove_all(tree);
+    exif_test::ExifBlockBuilder exif(true);
+    exif.Add(exif.Directory(), 0x010F, exif_test::kAscii, 4, Bytes(std::string("Cam\0", 4)));
+    const std::vector<uint8_t> exifSegment = Segment(0xE1, Concat({Bytes(std::string("Exif\0\0", 6)), exif.Tiff()}));
+    fs::create_directories(tree);
+    WriteTempFile(Concat({{0xFF, 0xD8}, exifSegment, {0xFF, 0xDB, 0x00, 0x43, 0x00}}), "kinds/cut.jpg");
+    const std::string jpeg = "printf '\\377\\330\\377\\332\\000\\002' > ";
+    const std::string longFolder = "long/" + std::string(150, 'd');  // no name may pass 255 bytes
+    const std::string longPath = longFolder + "/" + std::string(300 - tree.size() - longFolder.size() - 6, 'n') + ".jpg";
+    const struct {
+        std::string make;        // a shell command run in the tree
+        std::string sourceFile;  // after the tree's path and a slash
+        bool ok;
+        std::string message;  // the first message with a code, and its code
+    } cases[] = {
+        {jpeg + "a.jpg", "a.jpg", true, ""},
+        {jpeg + "'back\\slash.jpg'", "back\\\\slash.jpg", true, ""},
+        {"", "cut.jpg", true, "Fatal Error  : Premature end of file? truncated"},
+        {"ln -s fifo.jpg fifo-link.jpg", "fifo-link.jpg", false, "is a FIFO not-regular-file"},
+        {"mkfifo fifo.jpg", "fifo.jpg", false, "is a FIFO not-regular-file"},
+        {jpeg + "$'latin\\xc3\\xa9.jpg'", "latin\xC3\xA9.jpg", true, ""},
+        {jpeg + "$'latin\\xe9.jpg'", "latin\\xe9.jpg", true, ""},
+        {"mkdir -p " + longFolder + " && " + jpeg + longPath, longPath, true, ""},
+        {"ln -s /dev/null null.jpg", "null.jpg", false, "is a character device not-regular-file"},
+        {"python3 -c \"import socket; socket.socket(socket.AF_UNIX).bind('socket.jpg')\"", "socket.jpg", false,
+         "is a socket not-regular-file"},
+    };
+    for (const auto& c : cases) ASSERT_EQ(RunScript("cd " + Quote(tree) + " && " + (c.make.empty() ? "true" : c.make)).status, 0) << c.make;
+    const CommandResult result = RunReport("--jsonl -r " + Quote(tree), "", "timeout 20 " + Quote(PIXLOUPE_REPORT_EXE));
+    EXPECT_EQ(result.status, 1);
+    std::istringstream lines(result.out);
+    size_t index = 0;
+    for (std::string line; std::getline(lines, line); index++) {
+        ASSERT_LT(index, std::size(cases)) << line;
+        const rapidjson::Document object = ParsedJson(line);
+        ASSERT_FALSE(object.HasParseError()) << line;
+        EXPECT_EQ(object["SourceFile"].GetString(), tree + "/" + cases[index].sourceFile);
+        EXPECT_EQ(object["ok"].GetBool(), cases[index].ok) << line;
+        EXPECT_EQ(object.HasMember("Summary"), cases[index].ok) << line;
+        const rapidjson::Value& first = object["Messages"].Size() > 0 ? object["Messages"][0] : object["ok"];
+        const bool coded = first.IsObject() && first.HasMember("code");
+        EXPECT_EQ(coded ? std::string(first["text"].GetString()) + " " + first["code"].GetString() : "",
+                  cases[index].message) << line;
+    }
+    EXPECT_EQ(index, std::size(cases));
 }

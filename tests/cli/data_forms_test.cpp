@@ -95,4 +95,35 @@ TEST(Utf8Text, ValidUtf8PassesAndOtherBytesAreLatin1) {
     for (const auto& c : cases) EXPECT_EQ(AsUtf8(c.first), c.second) << c.first;
 }
 
+// Text cells that a spreadsheet would run as a formula get a leading quote,
+// unless raw; the file name and the message are such cells.
+TEST(CsvRow, CellsASpreadsheetWouldRunAreQuoted) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=HYPERLINK(1)", "'=HYPERLINK(1)"}, {"+cmd", "'+cmd"},      {"-2", "'-2"},        {"@SUM(1)", "'@SUM(1)"},
+        {"\tf.jpg", "'\tf.jpg"},             {"\rf", "\"'\rf\""}, {"a=b", "a=b"},         {" =1", " =1"},
+    };
+    for (const auto& c : cases) {
+        std::string quoted, raw;
+        AppendCsvFailure(quoted, c.first, c.first);
+        AppendCsvFailure(raw, c.first, c.first, CsvStyle{true});
+        EXPECT_EQ(quoted.substr(0, c.second.size() + 7), c.second + ",false,") << quoted;
+        EXPECT_EQ(quoted.substr(quoted.size() - c.second.size() - 3), "," + c.second + "\r\n") << quoted;
+        EXPECT_EQ(raw.find('\''), std::string::npos) << raw;
+    }
+}
+
+// Paths keep their bytes: two names that differ stay different.
+TEST(Utf8Text, PathsKeepStrayBytesAsHexAndDoubleBackslashes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/a/b.jpg", "/a/b.jpg"},
+        {"caf\xC3\xA9.jpg", "caf\xC3\xA9.jpg"},
+        {"caf\xE9.jpg", "caf\\xe9.jpg"},
+        {"caf\\xe9.jpg", "caf\\\\xe9.jpg"},  // a name that reads like an escape
+        {"\xE6\x83", "\\xe6\\x83"},           // cut short at the end
+        {"\xC0\x80", "\\xc0\\x80"},           // an overlong zero
+        {"\xFF", "\\xff"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathAsUtf8(c.first), c.second) << c.first;
+}
+
 }  // namespace
