@@ -37,6 +37,7 @@ const TypeNames kTypeNames[] = {
     {FileType::Cr3, "CR3", "image/x-canon-cr3"},
     {FileType::Png, "PNG", "image/png"},
     {FileType::Webp, "WEBP", "image/webp"},
+    {FileType::WebpExtended, "Extended WEBP", "image/webp"},
 };
 
 const TypeNames& NamesOf(FileType type) {

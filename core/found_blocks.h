@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/decoded_data.h"
+
 // What a file is, told by its first bytes and, for the TIFF family, by
 // what its directories hold (DNGVersion, Make) as the camera makers' own
 // readers tell them apart.
@@ -40,6 +42,7 @@ enum class FileType {
     Cr3,
     Png,
     Webp,
+    WebpExtended,  // a WebP file with the VP8X header, as exiftool names it apart
 };
 
 // One block found in a container: its bytes, where its first byte lies in
@@ -50,6 +53,13 @@ struct FoundBlock {
     std::vector<uint8_t> bytes;
     uint64_t fileOffset = 0;
     std::string where;
+};
+
+// A TIFF block whose first directory is not IFD0 but the directory named
+// (Canon CR3 keeps its Exif and GPS directories in blocks of their own).
+struct FoundTiffBlock {
+    FoundBlock block;
+    DirectoryKind firstDirectory = DirectoryKind::Exif;
 };
 
 struct FoundBlocks {
@@ -64,6 +74,21 @@ struct FoundBlocks {
     int64_t previewHeight = 0;
     int64_t width = 0;     // the main picture, when the container says; 0 otherwise
     int64_t height = 0;
+    // Further TIFF blocks for the EXIF decoder, after exif (CR3 CMT2, CMT4).
+    std::vector<FoundTiffBlock> moreExif;
+    // Maker notes kept by the container outside any TIFF block (CR3 CMT3):
+    // where and how large, shown by their size, not read.
+    bool makerNotesPresent = false;
+    uint64_t makerNotesOffset = 0;
+    uint64_t makerNotesByteCount = 0;
+    std::string makerNotesWhere;
+    // The preview's size in the file, also when its bytes are not read
+    // because its coding is one we describe but do not decode.
+    uint64_t previewByteCount = 0;
+    // The main picture's transformation as the container says it should be
+    // shown (HEIF irot, imir); -1 when it says nothing.
+    int32_t rotationAnticlockwise = -1;  // degrees: 0, 90, 180, 270
+    int32_t mirrorAxis = -1;             // 0 a vertical axis (left and right swap), 1 a horizontal one
 };
 
 // The name exiftool gives the type in FileType ("TIFF", "DNG", "CR2", ...),

@@ -16,10 +16,14 @@ import os
 import shutil
 import sys
 
-TARGETS = ("fuzz_whole_file", "fuzz_tiff_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet", "fuzz_xmp_properties")
+TARGETS = ("fuzz_whole_file", "fuzz_tiff_file", "fuzz_exif_block", "fuzz_photoshop_block", "fuzz_xmp_packet",
+           "fuzz_xmp_properties", "fuzz_bmff_file", "fuzz_png_file", "fuzz_webp_file")
 # The first bytes of the files the TIFF target starts from: TIFF in both
 # orders, Olympus's and Panasonic's variants, Fujifilm's RAF.
 TIFF_STARTS = (b"II*\0", b"MM\0*", b"IIRO", b"IIRS", b"MMOR", b"IIU\0", b"FUJIFILMCCD-RAW ")
+# The container targets take whole files of their kind, by their name.
+CONTAINER_TARGETS = {".heic": "fuzz_bmff_file", ".heif": "fuzz_bmff_file", ".avif": "fuzz_bmff_file",
+                     ".cr3": "fuzz_bmff_file", ".png": "fuzz_png_file", ".webp": "fuzz_webp_file"}
 MAX_WHOLE_FILE = 300000
 
 
@@ -71,6 +75,12 @@ def main():
             if data.startswith(TIFF_STARTS):
                 if len(data) <= MAX_WHOLE_FILE:
                     save(os.path.join(output, "fuzz_tiff_file"), data)
+                continue
+            container = CONTAINER_TARGETS.get(os.path.splitext(name)[1].lower())
+            if container:
+                if len(data) <= MAX_WHOLE_FILE:
+                    save(os.path.join(output, container), data)
+                    save(os.path.join(output, "fuzz_whole_file"), data)
                 continue
             end = 0
             for marker, payload, after in segments(data):

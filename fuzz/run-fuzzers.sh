@@ -20,7 +20,7 @@ case "$seconds" in
     ''|*[!0-9]*) echo "usage: $0 SECONDS_PER_TARGET [TARGET...]" >&2; exit 2 ;;
 esac
 shift
-targets=${*:-fuzz_whole_file fuzz_tiff_file fuzz_exif_block fuzz_photoshop_block fuzz_xmp_packet fuzz_xmp_properties}
+targets=${*:-fuzz_whole_file fuzz_tiff_file fuzz_exif_block fuzz_photoshop_block fuzz_xmp_packet fuzz_xmp_properties fuzz_bmff_file fuzz_png_file fuzz_webp_file}
 build=${PIXLOUPE_FUZZ_BUILD:-$root/build-fuzz}
 work=${PIXLOUPE_FUZZ_WORK:-$build/fuzz-work}
 corpus=${PIXLOUPE_CORPUS:-$root/../shared/corpus}
@@ -41,7 +41,7 @@ for t in $targets; do
         continue
     fi
     case "$t" in
-        fuzz_whole_file|fuzz_tiff_file) maxlen=300000 ;;
+        fuzz_whole_file|fuzz_tiff_file|fuzz_bmff_file|fuzz_png_file|fuzz_webp_file) maxlen=300000 ;;
         *) maxlen=70000 ;;
     esac
     dict=""

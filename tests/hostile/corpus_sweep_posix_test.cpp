@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ std::vector<std::string> FilesUnder(const std::string& folder) {
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+bool IsJpegNamed(const std::string& file) {
+    std::string extension = std::filesystem::path(file).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    return extension == ".jpg" || extension == ".jpeg";
 }
 
 // What went wrong with one file, or empty.
@@ -68,6 +75,8 @@ TEST_P(CorpusSweepTest, EveryFileIsReportedSafely) {
     std::vector<std::string> files = FilesUnder((folder.inCorpus ? kCorpusDir : kPhotosDir) + "/" + folder.path);
     ASSERT_GE(files.size(), folder.fewestFiles);
     int reported = 0;
+    int jpegFiles = 0;
+    int jpegReported = 0;
     double slowestMs = 0;
     long largestKb = 0;
     for (const std::string& file : files) {
@@ -75,14 +84,21 @@ TEST_P(CorpusSweepTest, EveryFileIsReportedSafely) {
         std::string problem = ProblemOf(run);
         EXPECT_EQ(problem, "") << file;
         reported += run.exitCode == 0 ? 1 : 0;
+        if (IsJpegNamed(file)) {
+            jpegFiles++;
+            jpegReported += run.exitCode == 0 ? 1 : 0;
+        }
         slowestMs = std::max(slowestMs, run.cpuMs);
         largestKb = std::max(largestKb, run.peakKb);
     }
     std::printf("%s: %zu files, %d reported, slowest %.1f ms cpu, largest %ld KB\n", folder.name, files.size(),
                 reported, slowestMs, largestKb);
     // Most of the corpus is real photographs: a sweep in which nearly
-    // everything is refused means the reader itself is broken.
-    EXPECT_GT(reported, static_cast<int>(files.size() / 2));
+    // everything is refused means the reader itself is broken. The check is
+    // over the JPEG files: the files of other containers are swept for their
+    // safety, and reach a summary only once analyze/ hands their container
+    // to its reader.
+    EXPECT_GT(jpegReported, jpegFiles / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusSweepTest,
