@@ -3,6 +3,8 @@
 // are.
 #include "analyze/analyze_container.h"
 
+#include "analyze/container_blocks.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -26,7 +28,8 @@ constexpr uint64_t kMostStreamBytes = 256ull << 20;
 constexpr size_t kStreamChunkBytes = 1 << 16;
 
 const char kFormatsRead[] =
-    "JPEG, TIFF, DNG, CR2, NEF, NRW, ARW, SR2, SRF, PEF, SRW, 3FR, ERF, KDC, DCR, MOS, IIQ, ORF, RW2 and RAF";
+    "JPEG, TIFF, DNG, CR2, NEF, NRW, ARW, SR2, SRF, PEF, SRW, 3FR, ERF, KDC, DCR, MOS, IIQ, ORF, RW2, RAF, "
+    "HEIC, HEIF, AVIF, CR3, PNG and WebP";
 
 // A block found in a container as the APP segment a JPEG would hold it in,
 // so that the segment decoders take it as they are: the two length bytes
@@ -64,6 +67,7 @@ void DecodeMetadataBlocks(Analysis& analysis, const FoundBlocks& blocks) {
     if (blocks.xmp.present) {
         summary.xmpBytes = ClampToInt32(blocks.xmp.bytes.size());
         ShowXmpPacket(analysis, AsSegment(kMarkerApp1, "http://ns.adobe.com/xap/1.0/\0", 29, blocks.xmp.bytes));
+        DecodeXmpPacket(analysis.decoded, MakeView(blocks.xmp.bytes));
     }
 }
 
@@ -117,6 +121,14 @@ bool ReadAndDecodeByOffset(Analysis& analysis, ByteSource& source, const char* n
     // The source is at its first byte: read on, the stream's buffer serves them.
     uint8_t first[kDetectionBytes] = {};
     const FileType detected = DetectFileType(MakeView(first, SourceRead(source, first, sizeof first)));
+    // The ISO media, PNG and WebP readers tell their own containers.
+    FoundBlocks other;
+    if (detected == FileType::Unknown && ReadContainerBlocks(source, report, other)) {
+        DecodeFoundBlocks(analysis, other);
+        DecodeMoreFoundBlocks(analysis, other);
+        FinishSummary(analysis, other, false);
+        return true;
+    }
     if (detected == FileType::Unknown || detected == FileType::Jpeg) {
         ReportErrorLine(report, "Not JPEG: %s\r\n", name);
         MarkLastLine(report, "not-jpeg");
@@ -163,10 +175,18 @@ void ShowFoundPreview(Analysis& analysis, const FoundBlocks& blocks) {
     const FoundBlock& preview = blocks.preview;
     // The EXIF thumbnail, when the walk showed one, is the file's thumbnail.
     if (!preview.present || summary.thumbnailBytes != 0) return;
+    // A preview coded other than in JPEG is described, not read.
+    const uint64_t bytes = preview.bytes.empty() ? blocks.previewByteCount : preview.bytes.size();
     AppendReportFormat(analysis.report, "Preview: %s, %llu bytes at %llu (%s)\r\n", preview.where.c_str(),
-                       static_cast<unsigned long long>(preview.bytes.size()),
-                       static_cast<unsigned long long>(preview.fileOffset), blocks.previewCoding.c_str());
-    if (blocks.previewCoding != "JPEG") return;
+                       static_cast<unsigned long long>(bytes), static_cast<unsigned long long>(preview.fileOffset),
+                       blocks.previewCoding.c_str());
+    if (blocks.previewCoding != "JPEG") {
+        if (blocks.previewWidth > 0 && blocks.previewHeight > 0) {
+            AppendReportFormat(analysis.report, "Preview size: %lld x %lld\r\n",
+                               static_cast<long long>(blocks.previewWidth), static_cast<long long>(blocks.previewHeight));
+        }
+        return;
+    }
     int width = 0;
     int height = 0;
     if (DecodeThumbnail(analysis.thumbnail, MakeView(preview.bytes), &width, &height)) {

@@ -81,7 +81,7 @@ void RunOpen(HWND mainWindow) {
     dialog.lpstrFilter =
         "jpeg file(*.jpg)\0*.jpg\0"
         "Photographs\0*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.dng;*.cr2;*.nef;*.nrw;*.arw;*.srf;*.sr2;*.orf;*.rw2;"
-        "*.raf;*.pef;*.srw;*.3fr;*.erf;*.kdc;*.dcr;*.mos;*.iiq\0";
+        "*.raf;*.pef;*.srw;*.3fr;*.erf;*.kdc;*.dcr;*.mos;*.iiq;*.heic;*.heif;*.hif;*.avif;*.cr3;*.png;*.webp\0";
     dialog.nMaxCustFilter = 256;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 // read by its content.
 std::vector<std::string> DefaultWalkExtensions() {
     return {"jpg", "jpeg", "jpe", "jfif", "tif", "tiff", "dng", "cr2", "nef", "nrw", "arw", "srf",
-            "sr2", "orf", "rw2", "raf", "pef", "srw", "3fr", "erf", "kdc", "dcr", "mos", "iiq"};
+            "sr2", "orf", "rw2", "raf", "pef", "srw", "3fr", "erf", "kdc", "dcr", "mos", "iiq",
+            "heic", "heif", "hif", "avif", "cr3", "png", "webp"};
 }
 
 FileWalk::FileWalk(std::vector<std::string> arguments, bool recursive, std::vector<std::string> extensions)

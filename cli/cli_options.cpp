@@ -56,7 +56,8 @@ void DefineOptions(CLI::App& app, OptionValues& values, CliOptions& options) {
     app.add_flag("--xmp-groups", options.xmpGroups, "With --json or --jsonl: XMP keys as XMP-prefix:Name");
     app.add_flag("-r,--recursive", options.recursive, "Walk the folders named, taking the JPEG files in them");
     // One argument an occurrence, split at commas: the files that follow are not endings.
-    app.add_option("--ext", values.extensions, "The file name endings a walk takes (default: JPEG's, TIFF's, DNG's and the RAW formats')")
+    app.add_option("--ext", values.extensions, "The file name endings a walk takes (default: JPEG's, TIFF's, DNG's, the RAW formats', HEIF's, "
+                                   "AVIF's, CR3's, PNG's and WebP's)")
         ->delimiter(',')
         ->allow_extra_args(false);
     app.add_option("-j,--jobs", options.jobs, "Files analysed at once (default: one per CPU this process may use)")

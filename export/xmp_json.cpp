@@ -51,11 +51,43 @@ void WriteAlternatives(XmpJsonWriter& json, const XmpProperty& property, const s
 
 }  // namespace
 
+// Properties that hold a whole picture or sound as base64 (a phone's
+// depth map, its original picture): hundreds of kilobytes that no catalogue
+// reads as text. Written as their size, as exiftool writes binary data.
+struct BinaryProperty {
+    const char* namespaceUri;
+    const char* path;
+};
+constexpr BinaryProperty kBinaryProperties[] = {
+    {"http://ns.google.com/photos/1.0/image/", "Data"},
+    {"http://ns.google.com/photos/1.0/depthmap/", "Data"},
+    {"http://ns.google.com/photos/1.0/depthmap/", "Confidence"},
+    {"http://ns.google.com/photos/1.0/audio/", "Data"},
+};
+
+bool HoldsBinaryData(const XmpProperty& property) {
+    for (const BinaryProperty& binary : kBinaryProperties) {
+        if (property.namespaceUri == binary.namespaceUri && property.path == binary.path) return true;
+    }
+    return false;
+}
+
+void WriteBinarySize(XmpJsonWriter& json, const XmpProperty& property) {
+    size_t bytes = 0;
+    for (const std::string& value : property.values) bytes += value.size() / 4 * 3;
+    WriteText(json, "(Binary data " + std::to_string(bytes) + " bytes)");
+}
+
 void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& properties, bool groupKeys) {
     json.StartObject();
     std::vector<const std::string*> values;
     for (const XmpProperty& property : properties) {
         const std::string key = KeyOf(property, groupKeys);
+        if (HoldsBinaryData(property)) {
+            WriteText(json, key);
+            WriteBinarySize(json, property);
+            continue;
+        }
         if (property.form == XmpForm::Alt) {
             WriteAlternatives(json, property, key);
             continue;

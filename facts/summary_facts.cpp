@@ -2,6 +2,7 @@
 #include "facts/summary_facts.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -127,8 +128,11 @@ void SetDates(FactReader& r) {
 
 void SetPicture(FactReader& r) {
     const ImageSummary& s = r.analysis.summary;
-    r.facts.summary.SetInteger(Fact::ImageWidth, s.pixelWidth);
-    r.facts.summary.SetInteger(Fact::ImageHeight, s.pixelHeight);
+    // A file that ends before its frame header has no size to give.
+    if (s.pixelWidth > 0 && s.pixelHeight > 0) {
+        r.facts.summary.SetInteger(Fact::ImageWidth, s.pixelWidth);
+        r.facts.summary.SetInteger(Fact::ImageHeight, s.pixelHeight);
+    }
     r.facts.summary.SetBoolean(Fact::Color, s.colourImage != 0);
 }
 
@@ -308,6 +312,91 @@ void SetIptc(FactReader& r) {
     }
 }
 
+// The namespaces of the XMP properties the summary takes.
+constexpr char kXmpBasic[] = "http://ns.adobe.com/xap/1.0/";
+constexpr char kDublinCore[] = "http://purl.org/dc/elements/1.1/";
+constexpr char kLightroom[] = "http://ns.adobe.com/lightroom/1.0/";
+constexpr char kExifAux[] = "http://ns.adobe.com/exif/1.0/aux/";
+constexpr char kPhotoshop[] = "http://ns.adobe.com/photoshop/1.0/";
+constexpr char kExifXmp[] = "http://ns.adobe.com/exif/1.0/";
+constexpr char kDroneDji[] = "http://www.dji.com/drone-dji/1.0/";
+
+void SetXmpText(FactReader& r, Fact fact, const char* space, const char* name) {
+    const std::string* value = FirstXmpValue(r.data, space, name);
+    if (value != nullptr && !value->empty()) r.facts.summary.SetText(fact, *value);
+}
+
+void SetXmpList(FactReader& r, Fact fact, const char* space, const char* name) {
+    for (std::string& value : XmpValues(r.data, space, name)) r.facts.summary.AddToList(fact, std::move(value));
+}
+
+// A number the packet holds as text ("+12.30", "-90.0"); absent when the
+// text is not one.
+void SetXmpNumber(FactReader& r, Fact fact, const char* space, const char* name) {
+    const std::string* value = FirstXmpValue(r.data, space, name);
+    if (value == nullptr || value->empty()) return;
+    char* end = nullptr;
+    const double number = std::strtod(value->c_str(), &end);
+    if (end != nullptr && *end == '\0' && std::isfinite(number)) r.facts.summary.SetNumber(fact, number);
+}
+
+void SetXmp(FactReader& r) {
+    SetXmpNumber(r, Fact::Rating, kXmpBasic, "Rating");
+    SetXmpText(r, Fact::Label, kXmpBasic, "Label");
+    SetXmpText(r, Fact::Title, kDublinCore, "title");
+    SetXmpText(r, Fact::Description, kDublinCore, "description");
+    SetXmpList(r, Fact::Creator, kDublinCore, "creator");
+    SetXmpText(r, Fact::Rights, kDublinCore, "rights");
+    SetXmpList(r, Fact::Subject, kDublinCore, "subject");
+    SetXmpList(r, Fact::HierarchicalSubject, kLightroom, "hierarchicalSubject");
+    SetXmpText(r, Fact::Lens, kExifAux, "Lens");
+    SetXmpText(r, Fact::DateCreated, kPhotoshop, "DateCreated");
+    SetXmpNumber(r, Fact::RelativeAltitude, kDroneDji, "RelativeAltitude");
+    SetXmpNumber(r, Fact::GimbalRollDegree, kDroneDji, "GimbalRollDegree");
+    SetXmpNumber(r, Fact::GimbalYawDegree, kDroneDji, "GimbalYawDegree");
+    SetXmpNumber(r, Fact::GimbalPitchDegree, kDroneDji, "GimbalPitchDegree");
+    SetXmpNumber(r, Fact::FlightRollDegree, kDroneDji, "FlightRollDegree");
+    SetXmpNumber(r, Fact::FlightYawDegree, kDroneDji, "FlightYawDegree");
+    SetXmpNumber(r, Fact::FlightPitchDegree, kDroneDji, "FlightPitchDegree");
+    // Keywords: IPTC's, then XMP's subjects not already among them.
+    for (const std::string& subject : r.facts.summary[Fact::Subject].list) {
+        const std::vector<std::string>& keywords = r.facts.summary[Fact::Keywords].list;
+        bool known = false;
+        for (const std::string& keyword : keywords) known = known || keyword == subject;
+        if (!known) r.facts.summary.AddToList(Fact::Keywords, subject);
+    }
+}
+
+// An XMP date ("2021-05-12T12:21:21.35+09:00", or only its first parts)
+// when it names a real day: its own ISO form.
+bool XmpDateTaken(FactReader& r, const char* space, const char* name) {
+    const std::string* value = FirstXmpValue(r.data, space, name);
+    if (value == nullptr || value->size() < 10 || (*value)[4] != '-' || (*value)[7] != '-') return false;
+    const bool withTime = value->size() >= 19 && (*value)[10] == 'T';
+    std::string exifForm = value->substr(0, 10) + " " + (withTime ? value->substr(11, 8) : "00:00:00");
+    exifForm[4] = ':';
+    exifForm[7] = ':';
+    // The rest: sub-seconds, then an offset ("+09:00") or Z.
+    std::string subSeconds;
+    std::string offset;
+    if (withTime) {
+        size_t at = 19;
+        if (at < value->size() && (*value)[at] == '.') {
+            const size_t digits = value->find_first_not_of("0123456789", at + 1);
+            subSeconds = value->substr(at + 1, (digits == std::string::npos ? value->size() : digits) - at - 1);
+            at = digits == std::string::npos ? value->size() : digits;
+        }
+        offset = value->substr(at);
+        if (!offset.empty() && offset != "Z" && offset.size() != 6) return false;
+    }
+    std::string iso;
+    std::string why;
+    if (!ExifDateToIso(exifForm, subSeconds, offset == "Z" ? "" : offset, &iso, &why)) return false;
+    if (offset == "Z") iso += "Z";
+    r.facts.summary.SetText(Fact::DateTaken, withTime ? iso : iso.substr(0, 10));
+    return true;
+}
+
 // The first date that says when the picture was taken; never the
 // modify date, which says when software last wrote the file.
 void SetDateTaken(FactReader& r) {
@@ -319,7 +408,10 @@ void SetDateTaken(FactReader& r) {
         }
     }
     const char* date = IptcDatasetText(r.data, 55);
-    if (date == nullptr) return;
+    if (date == nullptr) {
+        if (!XmpDateTaken(r, kExifXmp, "DateTimeOriginal")) XmpDateTaken(r, kPhotoshop, "DateCreated");
+        return;
+    }
     const char* time = IptcDatasetText(r.data, 60);
     std::string iso;
     std::string why;
@@ -333,7 +425,12 @@ void SetDateTaken(FactReader& r) {
 void SetSections(FactReader& r) {
     const ImageSummary& s = r.analysis.summary;
     if (s.iptcBytes > 0) r.facts.summary.SetInteger(Fact::IptcBytes, s.iptcBytes);
-    if (s.xmpBytes > 0) r.facts.summary.SetInteger(Fact::XmpBytes, s.xmpBytes);
+    // The packet with its Extended XMP when it was parsed, else the segment.
+    if (r.data.xmpBytes > 0) {
+        r.facts.summary.SetInteger(Fact::XmpBytes, r.data.xmpBytes);
+    } else if (s.xmpBytes > 0) {
+        r.facts.summary.SetInteger(Fact::XmpBytes, s.xmpBytes);
+    }
     if (s.thumbnailBytes > 0) r.facts.summary.SetInteger(Fact::ThumbnailBytes, s.thumbnailBytes);
     if (s.thumbnailPixelWidth > 0 && s.thumbnailPixelHeight > 0) {
         r.facts.summary.SetInteger(Fact::ThumbnailWidth, s.thumbnailPixelWidth);
@@ -358,6 +455,7 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
     SetPlace(reader);
     SetComments(reader);
     SetIptc(reader);
+    SetXmp(reader);
     SetDateTaken(reader);
     SetSections(reader);
     return facts;

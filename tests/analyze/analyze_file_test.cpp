@@ -82,7 +82,7 @@ TEST(AnalyzeFile, FilesThatAreNotJpegShowOnlyTheRedNotJpegLine) {
     const std::vector<std::vector<uint8_t>> notJpeg = {{}, {0xFF}, {0x89, 'P', 'N', 'G'}, {0xD8, 0xFF}};
     const std::string formats =
         "Pixloupe reads JPEG, TIFF, DNG, CR2, NEF, NRW, ARW, SR2, SRF, PEF, SRW, 3FR, ERF, KDC, DCR, MOS, IIQ, ORF, "
-        "RW2 and RAF files\r\n";
+        "RW2, RAF, HEIC, HEIF, AVIF, CR3, PNG and WebP files\r\n";
     for (const auto& bytes : notJpeg) {
         std::string path = WriteTempFile(bytes, "not-jpeg.jpg");
         AnalysisRun run = Analyze(path);

@@ -196,7 +196,7 @@ TEST(Cli, RedRunsAreColouredOnlyWhenColourIsOn) {
     // The line after it, naming the formats read, is not an error.
     const std::string black =
         "Pixloupe reads JPEG, TIFF, DNG, CR2, NEF, NRW, ARW, SR2, SRF, PEF, SRW, 3FR, ERF, KDC, DCR, MOS, IIQ, ORF, "
-        "RW2 and RAF files\n";
+        "RW2, RAF, HEIC, HEIF, AVIF, CR3, PNG and WebP files\n";
     EXPECT_EQ(RunReport("--pane=exif --color=always " + Quote(path)).out, "\x1b[31m" + line + "\x1b[0m" + black);
     EXPECT_EQ(RunReport("--pane=exif --color=never " + Quote(path)).out, line + black);
     EXPECT_EQ(RunReport("--pane=exif " + Quote(path)).out, line + black) << "auto is off when stdout is a pipe";
@@ -333,7 +333,7 @@ TEST(Cli, FolderWalkTakesJpegNamesInOrder) {
     // The folder it cannot read is a record of its own, in its place.
     CommandResult walked;
     EXPECT_EQ(sourceFiles("--jsonl -r " + Quote(tree), &walked),
-              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "link.jpg", "locked", "sub/g.jpg"}));
+              (std::vector<std::string>{"a.JPG", "b.jpeg", "c.Jpe", "d.jfif", "e.png", "link.jpg", "locked", "sub/g.jpg"}));
     EXPECT_NE(walked.out.find("\"text\":\"cannot read folder (Permission denied)\",\"error\":true,"
                               "\"code\":\"folder-unreadable\""),
               std::string::npos)

@@ -76,6 +76,13 @@ std::vector<std::string> PeerNames(const std::string& key) {
     if (key.compare(0, 3, "GPS") == 0) names.push_back("Composite:" + key);
     if (key.find("Date") != std::string::npos) names.push_back("Composite:SubSec" + key);
     for (const char* group : {"File:", "EXIF:", "IPTC:"}) names.push_back(group + key);
+    // The keys we take from XMP alone; exiftool also has XMP copies of
+    // EXIF tags (CreateDate, Orientation), which the EXIF keys do not take.
+    const FactDefinition* row = nullptr;
+    for (size_t i = 0; i < kFactCount; i++) {
+        if (key == FactRow(i).key) row = &FactRow(i);
+    }
+    if (row != nullptr && std::string(row->source).compare(0, 4, "XMP ") == 0) names = {"XMP:" + key};
     return names;
 }
 
@@ -91,7 +98,7 @@ const char kTiffFamilyEndings[] = "-ext tif -ext dng -ext cr2 -ext nef -ext arw 
 // FileType under "FileType".
 std::map<std::string, Values> ReadPeerValues(const std::string& folder, const char* endings = kJpegEndings) {
     const std::string command = "exiftool -n -json -G -r " + std::string(endings) +
-                                " -EXIF:all -IPTC:all -File:all -Composite:all '" + folder + "' 2>/dev/null";
+                                " -EXIF:all -IPTC:all -XMP:all -File:all -Composite:all '" + folder + "' 2>/dev/null";
     rapidjson::Document peer;
     peer.Parse(RunCommand(command).c_str());
     std::map<std::string, Values> all;
@@ -134,6 +141,10 @@ std::map<std::string, Values> ReadPeerValues(const std::string& folder, const ch
 
 // "YYYY-MM-DDTHH:MM:SS..." in exiftool's "YYYY:MM:DD HH:MM:SS..." form.
 std::string PeerDateForm(std::string iso) {
+    if (iso.size() == 10 && iso[4] == '-' && iso[7] == '-') {
+        iso[4] = ':';
+        iso[7] = ':';
+    }
     if (iso.size() >= 19 && iso[4] == '-' && iso[7] == '-' && iso[10] == 'T') {
         iso[4] = ':';
         iso[7] = ':';

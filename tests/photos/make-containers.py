@@ -2,7 +2,7 @@
 """Makes the project's own TIFF, DNG and TIFF-based RAW test files:
 tests/photos/tiff/*.tif (drawn by ImageMagick in both byte orders, with
 strips and with tiles, then given EXIF, GPS, IPTC and XMP by exiftool) and
-tests/photos/raw/* (DNG, CR2, NEF, ARW, PEF, ORF, RW2 and RAF files built
+tests/photos/raw/* (DNG, CR2, NEF, ARW, PEF, ORF, RW2, RAF, HEIC, HEIF, AVIF, CR3, PNG and WebP files built
 here byte by byte to the layouts their makers publish, each with a small
 JPEG preview drawn by ImageMagick and a few kilobytes of "sensor" data).
 The results are committed; the tests read them and need nothing else.
