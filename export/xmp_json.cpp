@@ -73,6 +73,11 @@ bool HoldsBinaryData(const XmpProperty& property) {
 }
 
 void WriteBinarySize(XmpJsonWriter& json, const XmpProperty& property) {
+    // A long value was already replaced by its size when it was read.
+    if (property.values.size() == 1 && property.values[0].compare(0, 13, "(Binary data ") == 0) {
+        WriteText(json, property.values[0]);
+        return;
+    }
     size_t bytes = 0;
     for (const std::string& value : property.values) bytes += value.size() / 4 * 3;
     WriteText(json, "(Binary data " + std::to_string(bytes) + " bytes)");
