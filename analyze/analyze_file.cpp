@@ -188,7 +188,7 @@ void RunDecoders(Analysis& analysis) {
         }
     }
     if (const JpegSegment* xmp = FindSegment(segments, kMarkerApp1, "http:")) ShowXmpPacket(analysis, *xmp);
-    DecodeJpegXmp(analysis);
+    if (analysis.decodeXmpProperties) DecodeJpegXmp(analysis);
 
     SelectReportPane(report, ReportPane::Exif);
     if (const JpegSegment* exif = FindSegment(segments, kMarkerApp1, "Exif")) DecodeExifBlock(analysis, *exif);

@@ -37,9 +37,10 @@ const char kVersion[] = "pixloupe-report 2.1.2012.1002";
 struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
-    explicit FileReporter(bool decodeThumbnails) {
+    FileReporter(bool decodeThumbnails, bool decodeXmpProperties) {
         ResetAnalysis(analysis, &sink);
         analysis.decodeThumbnails = decodeThumbnails;
+        analysis.decodeXmpProperties = decodeXmpProperties;
     }
 };
 
@@ -202,9 +203,11 @@ bool Run(const CliOptions& options, const RunSettings& settings, FILE* list) {
         RunInOrder(
             walk, JobCount(options),
             [&options] {
-                // The panes show the thumbnail; the data needs only its size.
-                const bool decode = options.form == OutputForm::Panes || options.checkThumbnails;
-                return std::unique_ptr<WorkerState>(new FileReporter(decode));
+                // The panes show the thumbnail and the XMP packet as it
+                // stands; the data needs only the thumbnail's size, and the
+                // packet's properties.
+                const bool panes = options.form == OutputForm::Panes;
+                return std::unique_ptr<WorkerState>(new FileReporter(panes || options.checkThumbnails, !panes));
             },
             [&settings, form](WorkerState& worker, const WalkItem& item) {
                 FileReporter& reporter = static_cast<FileReporter&>(worker);

@@ -30,6 +30,9 @@ struct Analysis {
     // is decoded (the window and the panes show it) or only its frame
     // header read for its size (the data needs no picture).
     bool decodeThumbnails = true;
+    // Whether the XMP packet's properties are parsed: the data needs them,
+    // the panes show the packet as it stands.
+    bool decodeXmpProperties = true;
 };
 
 // A fresh analysis writing to sink (or to none): the report back to its
