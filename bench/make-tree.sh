@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Makes a tree of many JPEG files for batch measurements: the corpus's JPEG
-# files hard-linked (or, across file systems, symbolically linked) into
+# files copied once, then hard-linked (never the corpus's own files) into
 # numbered folders until the tree holds at least COUNT files.
 #
 # usage: bench/make-tree.sh COUNT TREE [CORPUS_DIR]
 #   CORPUS_DIR  default: ../shared/corpus beside the project
-# The tree is made anew; its files share the corpus's bytes, so it costs
-# no disk space.
+# The tree is made anew; its files share one copy of the corpus's bytes.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,12 +27,14 @@ LinkFiles() {
     mkdir "$folder"
     for ((i = 0; i < n; i++)); do
         name=$(printf '%03d' "$i")-$(basename "${files[i]}")
-        ln "${files[i]}" "$folder/$name" 2>/dev/null || ln -s "${files[i]}" "$folder/$name"
+        # A copy: a hard link to a corpus file would change that file's inode.
+        cp "${files[i]}" "$folder/$name"
     done
 }
 
-# The first folder is linked file by file; every further whole copy is one
-# cp -al of it (a process per link made 100,000 files take many minutes).
+# The first folder is copied file by file from the corpus; every further
+# whole copy is one cp -al of it, hard links to those copies (a process per
+# link made 100,000 files take many minutes).
 per=${#files[@]}
 whole=$((count / per))
 rest=$((count % per))
