@@ -20,6 +20,18 @@ bool countingAllocations = false;
 
 }  // namespace
 
+// The thread sanitizer's runtime brings its own operators, which may not
+// be replaced: there the allocations are not counted.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define PIXLOUPE_OWN_OPERATORS_NEW 0
+#endif
+#endif
+#ifndef PIXLOUPE_OWN_OPERATORS_NEW
+#define PIXLOUPE_OWN_OPERATORS_NEW 1
+#endif
+
+#if PIXLOUPE_OWN_OPERATORS_NEW
 // The replacements pair malloc with free, which the compiler cannot see through.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(size_t size) {
@@ -39,6 +51,7 @@ void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(m
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory, size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+#endif
 
 namespace {
 
@@ -139,7 +152,9 @@ TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
         countingAllocations = true;
         AnalyzeBytes(capture.analysis, MakeView(file), "x.jpg", SourceFacts{});
         countingAllocations = false;
-        EXPECT_LT(largestAllocation, 1u << 20) << c.label;
+        if (PIXLOUPE_OWN_OPERATORS_NEW) {
+            EXPECT_LT(largestAllocation, 1u << 20) << c.label;
+        }
         const DecodedData& data = capture.analysis.decoded;
         // The main packet stays whole; the extension's Label only when it is whole.
         EXPECT_NE(FirstXmpValue(data, kXmpNamespace, "Rating"), nullptr) << c.label;
