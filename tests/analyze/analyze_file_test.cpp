@@ -58,7 +58,11 @@ TEST(AnalyzeFile, PathLengthLimitIs259BytesWhenSet) {
     std::filesystem::create_directories(folder);
     const std::string longer = folder + "/" + std::string(300 - folder.size() - 5, 'n') + ".jpg";
     WriteTempFile(kMinimalJpeg, longer.substr(TempFolder().size() + 1));
+#ifndef _WIN32
+    // Without the window's limit the system's own applies: none here (the
+    // ANSI calls of Windows stop at MAX_PATH themselves).
     EXPECT_EQ(Analyze(longer).result, 1);
+#endif
     AnalysisRun refused = Analyze(longer, &window);
     EXPECT_EQ(refused.result, 0);
     EXPECT_EQ(refused.exif, "Fatal Error  : filename too long\r\n");
