@@ -413,6 +413,18 @@ int JsonRecords(const std::string& out) {
 
 // What a run does when its output fails, when it is stopped, and what it
 // reads: standard input to its end, lists of names, endings.
+// The thread sanitizer's runtime holds a signal until the thread it lands
+// on leaves its blocked call; a worker blocked on a FIFO never does, so the
+// runs stopped by a signal are left to the other builds.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define PIXLOUPE_SIGNALS_HELD 1
+#endif
+#endif
+#ifndef PIXLOUPE_SIGNALS_HELD
+#define PIXLOUPE_SIGNALS_HELD 0
+#endif
+
 TEST(Cli, OutputFailuresStopsAndInputs) {
     namespace fs = std::filesystem;
     const std::string r = Quote(PIXLOUPE_REPORT_EXE);
@@ -459,6 +471,7 @@ TEST(Cli, OutputFailuresStopsAndInputs) {
         {r + " --jsonl --files-from - -", 2, -1, "", "standard input"},
     };
     for (const Case& c : cases) {
+        if (PIXLOUPE_SIGNALS_HELD && c.script.rfind("timeout --preserve-status", 0) == 0) continue;
         const CommandResult result = RunScript(c.script);
         EXPECT_EQ(result.status, c.status) << c.script.substr(0, 300) << "\n" << result.err;
         EXPECT_NE(result.err.find(c.errContains), std::string::npos) << c.script.substr(0, 300) << "\n" << result.err;
