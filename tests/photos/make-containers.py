@@ -9,6 +9,7 @@ The results are committed; the tests read them and need nothing else.
 
 usage: tests/photos/make-containers.py      (needs /usr/bin/python3, convert and exiftool)
 """
+import importlib.util
 import os
 import struct
 import subprocess
@@ -46,32 +47,17 @@ class Blob:
         self.name, self.data = name, data
 
 
-def A(tag, text):
-    return (tag, ASCII, text.encode("latin-1") + b"\0")
+# The entries' helpers (A for ASCII, U, B, S, L, R, SR) are the
+# photographs' generator's own.
+def _photos_generator():
+    spec = importlib.util.spec_from_file_location("make_photos", os.path.join(HERE, "make-photos.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
-def U(tag, data):
-    return (tag, UNDEFINED, data)
-
-
-def B(tag, data):
-    return (tag, BYTE, data)
-
-
-def S(tag, *values):
-    return (tag, SHORT, list(values))
-
-
-def L(tag, *values):
-    return (tag, LONG, list(values))
-
-
-def R(tag, *pairs):
-    return (tag, RATIONAL, list(pairs))
-
-
-def SR(tag, *pairs):
-    return (tag, SRATIONAL, list(pairs))
+_photos = _photos_generator()
+A, U, B, S, L, R, SR = _photos.A, _photos.U, _photos.B, _photos.S, _photos.L, _photos.R, _photos.SR
 
 
 def value_bytes(e, kind, value):
