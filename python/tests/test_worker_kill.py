@@ -56,8 +56,8 @@ class WorkerDeath(unittest.TestCase):
                              for conn in process.connections(kind="inet") if conn.status == psutil.CONN_LISTEN}
                 self.assertEqual(listening, {"127.0.0.1"})
                 # Dask's defaults come back when its config is merged: the
-                # workers must really start without the trimming threshold.
-                self.assertEqual(set(client.run(os.environ.get, "MALLOC_TRIM_THRESHOLD_").values()), {None})
+                # workers must really start with our thresholds, not its own.
+                self.assertEqual(set(client.run(os.environ.get, "MALLOC_TRIM_THRESHOLD_").values()), {"67108864"})
                 out = KillOnWrite(client)
                 # Handed over through a folder, as a local scan does; the
                 # command below joins by address and takes the connections.
