@@ -28,17 +28,26 @@ enum class FrameKind {
     Ignored,    // inside something not read (an XML literal)
 };
 
-// Where values land: the top property's namespace and the path below it.
+constexpr size_t kNoProperty = static_cast<size_t>(-1);
+
+// Where values land: the top property's namespace and the path below it,
+// and the property once it has been looked up (a list's items all land in
+// one property: it is found once).
 struct Target {
     std::string namespaceUri;
     std::string prefix;
     std::string path;
     std::string name;
+    size_t property = kNoProperty;
 };
 
+// An element being read. Its target is an index into the walker's target
+// stack: the elements of a list and the items below it share their
+// property's target instead of copying its names.
 struct Frame {
     FrameKind kind = FrameKind::Outside;
-    Target target;
+    size_t target = 0;
+    size_t targetsBelow = 0;  // the target stack's height before this element
     XmpForm listForm = XmpForm::Simple;  // the innermost list the values go into
     std::string language;
     std::string text;
@@ -58,17 +67,24 @@ bool IsXml(const XmlName& name, const char* local) {
 
 // The target of a child named name: rdf's own elements (rdf:value) and a
 // name without namespace add nothing to the path.
+bool Extends(const XmlName& name) { return !name.namespaceUri.empty() && name.namespaceUri != kRdfNamespace; }
+
 Target Extend(const Target& parent, const XmlName& name) {
-    if (name.namespaceUri.empty() || name.namespaceUri == kRdfNamespace) return parent;
-    Target child = parent;
+    if (!Extends(name)) return parent;
+    Target child;
     if (parent.path.empty()) {
         child.namespaceUri = name.namespaceUri;
         child.prefix = name.prefix;
         child.path = name.local;
         child.name = XmpNamePart(name.local);
     } else {
+        child.namespaceUri = parent.namespaceUri;
+        child.prefix = parent.prefix;
+        child.path.reserve(parent.path.size() + 1 + name.local.size());
+        child.path = parent.path;
         child.path += '/';
         child.path += name.local;
+        child.name = parent.name;
         child.name += XmpNamePart(name.local);
     }
     return child;
@@ -78,7 +94,8 @@ class RdfWalker : public XmlEventHandler {
 public:
     RdfWalker(std::vector<XmpProperty>& properties, std::vector<std::string>& messages)
         : properties_(properties), messages_(messages), earlierPackets_(properties.size()) {
-        for (size_t i = 0; i < properties_.size(); i++) index_[Key(properties_[i])] = i;
+        for (size_t i = 0; i < properties_.size(); i++) index_[Key(properties_[i].namespaceUri, properties_[i].path)] = i;
+        targets_.emplace_back();  // the root: no property
     }
 
     bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override {
@@ -87,15 +104,16 @@ public:
                                 " deep; the rest of the packet is not read");
             return false;
         }
+        const size_t targetsBelow = targets_.size();
         Frame frame = ChildFrame(name);
+        frame.targetsBelow = targetsBelow;
         if (frame.kind == FrameKind::Node) {
             if (!ReadNodeAttributes(frame, attributes)) return false;
         } else if (frame.kind == FrameKind::Property) {
             if (!ReadPropertyAttributes(frame, attributes)) return false;
         } else if (frame.kind == FrameKind::Outside) {
             // The packet's wrapper carries the writer's name (x:xmptk) as an attribute.
-            Frame wrapper;
-            if (!ReadNodeAttributes(wrapper, attributes)) return false;
+            if (!ReadNodeAttributes(Frame(), attributes)) return false;
         }
         stack_.push_back(std::move(frame));
         return true;
@@ -105,16 +123,9 @@ public:
         if (stack_.empty()) return true;
         Frame frame = std::move(stack_.back());
         stack_.pop_back();
-        if (frame.kind == FrameKind::Container && !frame.hasChild && !frame.target.path.empty()) {
-            // An empty list is a property with no value.
-            if (!Spend(0, 1)) return false;
-            PropertyOf(frame.target, frame.listForm);
-            return true;
-        }
-        // An empty structure (rdf:parseType="Resource" with no field) keeps its text too.
-        if (!frame.valued || frame.hasChild || frame.kind == FrameKind::Ignored) return true;
-        if (frame.hasResource && !Spend(frame.resource.size(), 0)) return false;
-        return Add(frame.target, frame.listForm, frame.language, frame.hasResource ? frame.resource : frame.text);
+        const bool added = AddValueOf(frame);
+        targets_.resize(frame.targetsBelow);
+        return added;
     }
 
     bool CharacterData(const char* text, size_t length) override {
@@ -125,7 +136,37 @@ public:
     }
 
 private:
-    static std::string Key(const XmpProperty& property) { return property.namespaceUri + '\n' + property.path; }
+    static std::string Key(const std::string& namespaceUri, const std::string& path) {
+        std::string key;
+        key.reserve(namespaceUri.size() + 1 + path.size());
+        key = namespaceUri;
+        key += '\n';
+        key += path;
+        return key;
+    }
+
+    // What an element gives when it ends.
+    bool AddValueOf(Frame& frame) {
+        Target& target = targets_[frame.target];
+        if (frame.kind == FrameKind::Container && !frame.hasChild && !target.path.empty()) {
+            // An empty list is a property with no value.
+            if (!Spend(0, 1)) return false;
+            PropertyOf(target, frame.listForm);
+            return true;
+        }
+        // An empty structure (rdf:parseType="Resource" with no field) keeps its text too.
+        if (!frame.valued || frame.hasChild || frame.kind == FrameKind::Ignored) return true;
+        if (frame.hasResource && !Spend(frame.resource.size(), 0)) return false;
+        return Add(target, frame.listForm, frame.language, frame.hasResource ? frame.resource : frame.text);
+    }
+
+    // The target of a child element named name, pushed when the name adds
+    // to the path (rdf's own elements and names without namespace do not).
+    size_t ChildTarget(size_t parent, const XmlName& name) {
+        if (!Extends(name)) return parent;
+        targets_.push_back(Extend(targets_[parent], name));
+        return targets_.size() - 1;
+    }
 
     // What an element is, from what holds it.
     Frame ChildFrame(const XmlName& name) {
@@ -146,7 +187,7 @@ private:
                 parent.hasChild = true;
                 frame.kind = FrameKind::Property;
                 frame.valued = true;
-                frame.target = Extend(parent.target, name);
+                frame.target = ChildTarget(parent.target, name);
                 frame.listForm = parent.listForm;
                 return frame;
             case FrameKind::Property:
@@ -183,13 +224,14 @@ private:
     bool ReadNodeAttributes(const Frame& node, const std::vector<XmlAttribute>& attributes) {
         for (const XmlAttribute& attribute : attributes) {
             const std::string& uri = attribute.name.namespaceUri;
-            if (IsRdf(attribute.name, "about") && node.target.path.empty() && !attribute.value.empty()) {
+            if (IsRdf(attribute.name, "about") && targets_[node.target].path.empty() && !attribute.value.empty()) {
                 if (!AddAbout(attribute)) return false;
                 continue;
             }
             if (uri.empty() || uri == kRdfNamespace || uri == kXmlNamespace) continue;
             if (!Spend(attribute.value.size(), 0)) return false;
-            if (!Add(Extend(node.target, attribute.name), node.listForm, std::string(), attribute.value)) return false;
+            Target field = Extend(targets_[node.target], attribute.name);
+            if (!Add(field, node.listForm, std::string(), attribute.value)) return false;
         }
         return true;
     }
@@ -215,9 +257,8 @@ private:
             frame.hasChild = true;
             if (frame.kind == FrameKind::Ignored) continue;
             if (!Spend(attribute.value.size(), 0)) return false;
-            if (!Add(Extend(frame.target, attribute.name), frame.listForm, std::string(), attribute.value)) {
-                return false;
-            }
+            Target field = Extend(targets_[frame.target], attribute.name);
+            if (!Add(field, frame.listForm, std::string(), attribute.value)) return false;
         }
         return true;
     }
@@ -229,10 +270,7 @@ private:
         target.prefix = attribute.name.prefix;
         target.path = attribute.name.local;
         target.name = XmpNamePart(attribute.name.local);
-        XmpProperty probe;
-        probe.namespaceUri = target.namespaceUri;
-        probe.path = target.path;
-        auto found = index_.find(Key(probe));
+        auto found = index_.find(Key(target.namespaceUri, target.path));
         if (found != index_.end()) {
             const std::vector<std::string>& values = properties_[found->second].values;
             if (std::find(values.begin(), values.end(), attribute.value) != values.end()) return true;
@@ -251,23 +289,26 @@ private:
 
     // The property of the target, made when it is new (an empty list stays
     // one, with no value); nullptr for one the main packet already gave.
-    XmpProperty* PropertyOf(const Target& target, XmpForm form) {
-        XmpProperty probe;
-        probe.namespaceUri = target.namespaceUri;
-        probe.path = target.path;
-        const std::string key = Key(probe);
-        auto found = index_.find(key);
-        if (found == index_.end()) {
-            found = index_.emplace(key, properties_.size()).first;
-            probe.prefix = target.prefix;
-            probe.name = target.name;
-            probe.form = form;
-            properties_.push_back(std::move(probe));
+    XmpProperty* PropertyOf(Target& target, XmpForm form) {
+        if (target.property == kNoProperty) {
+            std::string key = Key(target.namespaceUri, target.path);
+            auto found = index_.find(key);
+            if (found == index_.end()) {
+                found = index_.emplace(std::move(key), properties_.size()).first;
+                XmpProperty made;
+                made.namespaceUri = target.namespaceUri;
+                made.path = target.path;
+                made.prefix = target.prefix;
+                made.name = target.name;
+                made.form = form;
+                properties_.push_back(std::move(made));
+            }
+            target.property = found->second;
         }
-        return found->second < earlierPackets_ ? nullptr : &properties_[found->second];
+        return target.property < earlierPackets_ ? nullptr : &properties_[target.property];
     }
 
-    bool Add(const Target& target, XmpForm form, const std::string& language, const std::string& value) {
+    bool Add(Target& target, XmpForm form, const std::string& language, const std::string& value) {
         if (target.path.empty()) return true;
         if (!Spend(language.size(), 1)) return false;
         XmpProperty* found = PropertyOf(target, form);
@@ -296,6 +337,7 @@ private:
     // Properties of the main packet stand against its extension's.
     size_t earlierPackets_ = 0;
     std::vector<Frame> stack_;
+    std::vector<Target> targets_;
     size_t valueBytes_ = 0;
     size_t valueCount_ = 0;
 };
