@@ -19,8 +19,10 @@
 #include "export/json_object.h"
 #include "facts/date_text.h"
 #include "facts/fact_table.h"
+#include "support/exiftool_posix.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
+#include "support/run_command_posix.h"
 
 namespace {
 
@@ -49,17 +51,6 @@ Value FromJson(const rapidjson::Value& member) {
         }
     }
     return list;
-}
-
-std::string RunCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-    return output;
 }
 
 std::string TrimRight(std::string text) {
@@ -332,7 +323,7 @@ Tally CompareFolder(const std::string& folder, const char* endings = kJpegEnding
 }
 
 void ExpectAgreement(const std::string& folder, int fewestCompared, double share) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const Tally tally = CompareFolder(folder);
     std::printf("%s: %d of %d values agree\n", folder.c_str(), tally.agreed, tally.compared);
     EXPECT_GE(tally.compared, fewestCompared);
@@ -369,7 +360,7 @@ const MadeFile kMadeFiles[] = {
 TEST(ExiftoolAgreement, SummaryOfEveryProjectPhotograph) { ExpectAgreement(kPhotosDir, 600, 0.99); }
 
 TEST(ExiftoolAgreement, SummaryOfFilesForTheCatalogueCases) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const fs::path folder = fs::temp_directory_path() / ("pixloupe-agreement-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const std::string base = (folder / "base.jpeg").string();
@@ -388,7 +379,7 @@ TEST(ExiftoolAgreement, SummaryOfFilesForTheCatalogueCases) {
 
 // The made TIFF, DNG and RAW files: the Summary, and every file's type.
 TEST(ExiftoolAgreement, SummaryAndTypeOfEveryMadeTiffAndRawFile) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const Tally tally = CompareFolder(kPhotosDir, kTiffFamilyEndings);
     std::printf("TIFF and RAW files: %d of %d values agree, %d of %d types\n", tally.agreed, tally.compared,
                 tally.typesAgreed, tally.typesCompared);
@@ -402,7 +393,7 @@ TEST(ExiftoolAgreement, SummaryAndTypeOfEveryMadeTiffAndRawFile) {
 // file's type. exiftool 12.57 does not read the Exif item a HEIF keeps in
 // its idat box, which we do (idat-exif-turned.heif).
 TEST(ExiftoolAgreement, SummaryAndTypeOfEveryMadeContainerFile) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const Tally tally = CompareFolder(kPhotosDir, kContainerEndings);
     std::printf("HEIF, AVIF, CR3, PNG and WebP files: %d of %d values agree, %d of %d types\n", tally.agreed,
                 tally.compared, tally.typesAgreed, tally.typesCompared);
