@@ -67,7 +67,7 @@ void DecodeMetadataBlocks(Analysis& analysis, const FoundBlocks& blocks) {
     if (blocks.xmp.present) {
         summary.xmpBytes = ClampToInt32(blocks.xmp.bytes.size());
         ShowXmpPacket(analysis, AsSegment(kMarkerApp1, "http://ns.adobe.com/xap/1.0/\0", 29, blocks.xmp.bytes));
-        if (analysis.decodeXmpProperties) DecodeXmpPacket(analysis.decoded, MakeView(blocks.xmp.bytes));
+        if (analysis.decodeForData) DecodeXmpPacket(analysis.decoded, MakeView(blocks.xmp.bytes));
     }
 }
 

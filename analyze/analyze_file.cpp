@@ -83,7 +83,7 @@ bool ReadAndDecode(Analysis& analysis, ByteSource& source, const char* name, FIL
     if (analysis.endedEarly) MarkLastLine(report, "truncated");
     ReportErrorLine(report, "Not JPEG: %s\r\n", name);
     MarkLastLine(report, kNotJpeg);
-    if (!analysis.endedEarly || analysis.segments.count == 0) return false;
+    if (!analysis.endedEarly || analysis.segments.count == 0 || !analysis.decodeForData) return false;
     // The panes have shown what they always show; as data, the file is what
     // was decoded, and where it ends.
     if (!report.lines.empty() && report.lines.back().code == kNotJpeg) report.lines.pop_back();
@@ -188,7 +188,7 @@ void RunDecoders(Analysis& analysis) {
         }
     }
     if (const JpegSegment* xmp = FindSegment(segments, kMarkerApp1, "http:")) ShowXmpPacket(analysis, *xmp);
-    if (analysis.decodeXmpProperties) DecodeJpegXmp(analysis);
+    if (analysis.decodeForData) DecodeJpegXmp(analysis);
 
     SelectReportPane(report, ReportPane::Exif);
     if (const JpegSegment* exif = FindSegment(segments, kMarkerApp1, "Exif")) DecodeExifBlock(analysis, *exif);

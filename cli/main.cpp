@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/memory_reuse_posix.h"
 #include "cli/record_output_posix.h"
 #include "cli/run_watch_posix.h"
 #include "cli/stdin_source_posix.h"
@@ -37,10 +38,10 @@ const char kVersion[] = "pixloupe-report 2.1.2012.1002";
 struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
-    FileReporter(bool decodeThumbnails, bool decodeXmpProperties) {
+    FileReporter(bool decodeThumbnails, bool decodeForData) {
         ResetAnalysis(analysis, &sink);
         analysis.decodeThumbnails = decodeThumbnails;
-        analysis.decodeXmpProperties = decodeXmpProperties;
+        analysis.decodeForData = decodeForData;
     }
 };
 
@@ -258,6 +259,7 @@ FILE* OpenNameList(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) {

@@ -30,9 +30,10 @@ struct Analysis {
     // is decoded (the window and the panes show it) or only its frame
     // header read for its size (the data needs no picture).
     bool decodeThumbnails = true;
-    // Whether the XMP packet's properties are parsed: the data needs them,
-    // the panes show the packet as it stands.
-    bool decodeXmpProperties = true;
+    // Whether what only the data shows is decoded: the XMP packet's
+    // properties (the panes show the packet as it stands) and the segments of
+    // a file that ends before its image data (the panes show it refused).
+    bool decodeForData = true;
 };
 
 // A fresh analysis writing to sink (or to none): the report back to its

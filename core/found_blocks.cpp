@@ -27,7 +27,7 @@ const TypeNames kTypeNames[] = {
     {FileType::Kdc, "KDC", "image/x-kodak-kdc"},
     {FileType::Dcr, "DCR", "image/x-kodak-dcr"},
     {FileType::Mos, "MOS", "image/x-raw"},
-    {FileType::Iiq, "IIQ", "image/x-phaseone-iiq"},
+    {FileType::Iiq, "IIQ", "image/x-raw"},
     {FileType::Orf, "ORF", "image/x-olympus-orf"},
     {FileType::Rw2, "RW2", "image/x-panasonic-rw2"},
     {FileType::Raf, "RAF", "image/x-fujifilm-raf"},

@@ -51,7 +51,7 @@ ThreadAnalysis& ThisThreadsAnalysis(bool forPanes = false) {
     thread_local ThreadAnalysis state;
     state.sink.Clear();
     state.analysis.decodeThumbnails = forPanes;
-    state.analysis.decodeXmpProperties = !forPanes;
+    state.analysis.decodeForData = !forPanes;
     return state;
 }
 

@@ -198,20 +198,28 @@ void ConsiderJpeg(TiffWalk& walk, const Preview& candidate) {
     if (!walk.preview.found || candidate.length < walk.preview.length) walk.preview = candidate;
 }
 
+// An ASCII value's first 64 bytes up to its NUL, without the blanks
+// cameras pad Make and Model with.
+std::string ShortText(const TiffWalk& walk, const Entry& entry) {
+    ByteView text;
+    if (!SubView(Memory(walk), static_cast<int64_t>(entry.valueOffset),
+                 static_cast<int64_t>(entry.byteCount < 64 ? entry.byteCount : 64), &text)) {
+        return "";
+    }
+    std::string value(reinterpret_cast<const char*>(text.data), text.size);
+    value = value.substr(0, value.find('\0'));
+    value.erase(value.find_last_not_of(' ') + 1);
+    return value;
+}
+
 void NoteMainDirectoryFacts(TiffWalk& walk, const Entry& entry) {
     switch (entry.tag) {
-        case 0x010F: {  // Make, without the blanks cameras pad it with
-            ByteView text;
-            if (!SubView(Memory(walk), static_cast<int64_t>(entry.valueOffset),
-                         static_cast<int64_t>(entry.byteCount < 64 ? entry.byteCount : 64), &text)) {
-                break;
-            }
-            std::string make(reinterpret_cast<const char*>(text.data), text.size);
-            make = make.substr(0, make.find('\0'));
-            make.erase(make.find_last_not_of(' ') + 1);
-            walk.clues.make = make;
+        case 0x010F:
+            walk.clues.make = ShortText(walk, entry);
             break;
-        }
+        case 0x0110:
+            walk.clues.model = ShortText(walk, entry);
+            break;
         case 0xC612:
             walk.clues.dngVersion = true;
             break;
@@ -320,6 +328,7 @@ void NotePicture(TiffWalk& walk, const PictureFacts& facts, Role role, int index
     const bool first = role == Role::Chain && index == 0;
     // PhotometricInterpretation 0 and 1: white or black is zero.
     const bool grey = facts.photometric == 0 || facts.photometric == 1;
+    if (first) walk.clues.firstHoldsJpeg = facts.compression == 6 && facts.jpegOffset != 0;
     if (first && !walk.priorityFound) {
         walk.mainWidth = facts.width;
         walk.mainHeight = facts.height;

@@ -1,5 +1,6 @@
 // The TIFF family told apart: DNGVersion first, then the header, then a
-// raw Compression code only one maker uses, then the maker's name.
+// raw Compression code only one maker uses, then the maker's name and, for
+// Sony's older formats, the camera's.
 #include "tiff/tiff_file_type.h"
 
 #include <cstring>
@@ -20,35 +21,49 @@ const CompressionType kMakerCompressions[] = {
     {65535, FileType::Pef},  // Pentax PEF compressed
 };
 
-// Make as the cameras write it, compared from its start. Nikon's compact
+// Make as the cameras write it, compared from its start, and where one
+// maker wrote several formats, the Model's start too. Nikon's compact
 // cameras write "NIKON" alone and NRW files, its other cameras "NIKON
-// CORPORATION" and NEF files; so the exact name goes first.
+// CORPORATION" and NEF files; so the exact name goes first. Sony's DSC-R1
+// alone wrote SR2 files and the DSC-F828 and DSC-V3 SRF files: nothing
+// else in them differs from an uncompressed ARW, so the model tells them.
+// SR2, SRF, 3FR, ERF, MOS and IIQ files carry no mark of their own beyond
+// the camera's name (exiftool types them by the file's name alone, and a
+// .tif one as TIFF); the name of the file is never looked at here.
 struct MakeType {
     const char* make;
     bool exact;
+    const char* model;  // nullptr: any
     FileType type;
 };
 
 const MakeType kMakes[] = {
-    {"NIKON", true, FileType::Nrw},
-    {"NIKON", false, FileType::Nef},
-    {"SONY", false, FileType::Arw},
-    {"PENTAX", false, FileType::Pef},
-    {"RICOH IMAGING", false, FileType::Pef},
-    {"SAMSUNG", false, FileType::Srw},
-    {"Hasselblad", false, FileType::ThreeFr},
-    {"SEIKO EPSON", false, FileType::Erf},
-    {"EASTMAN KODAK", false, FileType::Dcr},
-    {"Kodak", false, FileType::Kdc},
-    {"Leaf", false, FileType::Mos},
-    {"Phase One", false, FileType::Iiq},
+    {"NIKON", true, nullptr, FileType::Nrw},
+    {"NIKON", false, nullptr, FileType::Nef},
+    {"SONY", false, "DSC-R1", FileType::Sr2},
+    {"SONY", false, "DSC-F828", FileType::Srf},
+    {"SONY", false, "DSC-V3", FileType::Srf},
+    {"SONY", false, nullptr, FileType::Arw},
+    {"PENTAX", false, nullptr, FileType::Pef},
+    {"RICOH IMAGING", false, nullptr, FileType::Pef},
+    {"SAMSUNG", false, nullptr, FileType::Srw},
+    {"Hasselblad", false, nullptr, FileType::ThreeFr},
+    {"SEIKO EPSON", false, nullptr, FileType::Erf},
+    {"EASTMAN KODAK", false, nullptr, FileType::Dcr},
+    {"Kodak", false, nullptr, FileType::Kdc},
+    {"Leaf", false, nullptr, FileType::Mos},
+    {"Phase One", false, nullptr, FileType::Iiq},
 };
 
-FileType TypeOfMake(const std::string& make) {
+bool StartsWith(const std::string& text, const char* start) {
+    return text.compare(0, std::strlen(start), start) == 0;
+}
+
+FileType TypeOfCamera(const std::string& make, const std::string& model) {
     for (const MakeType& row : kMakes) {
-        const size_t length = std::strlen(row.make);
-        if (make.compare(0, length, row.make) != 0) continue;
-        if (row.exact && make.size() != length) continue;
+        if (!StartsWith(make, row.make)) continue;
+        if (row.exact && make.size() != std::strlen(row.make)) continue;
+        if (row.model != nullptr && !StartsWith(model, row.model)) continue;
         return row.type;
     }
     return FileType::Tiff;
@@ -66,8 +81,11 @@ bool IsMakerCompression(uint16_t compression) {
 FileType TiffFileType(const TiffTypeClues& clues) {
     if (clues.dngVersion) return FileType::Dng;
     if (clues.header != FileType::Tiff) return clues.header;
+    // Nikon's NRW keeps its JPEG preview in IFD0, where a NEF has a small
+    // RGB thumbnail; both hold their raw data in Nikon's compression.
+    if (clues.rawCompression == 34713 && clues.firstHoldsJpeg) return FileType::Nrw;
     for (const CompressionType& row : kMakerCompressions) {
         if (row.compression == clues.rawCompression) return row.type;
     }
-    return TypeOfMake(clues.make);
+    return TypeOfCamera(clues.make, clues.model);
 }

@@ -1,6 +1,7 @@
 // The XMP properties of one file, with Extended XMP merged in.
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "core/jpeg_markers.h"
 #include "xmp/xmp.h"
@@ -41,32 +42,60 @@ std::vector<XmpExtensionPiece> ExtensionPieces(const SegmentList& list) {
 // decoded size before parsing, as the data writes it.
 constexpr size_t kLongestKeptBinaryValue = 4096;
 
-// Replaces the value that runs from `from` to `to` (exclusive).
-void ReplaceRange(std::string& text, size_t from, size_t to) {
-    const std::string size = "(Binary data " + std::to_string((to - from) / 4 * 3) + " bytes)";
-    text.replace(from, to - from, size);
+// Where the next binary value's name lies at or after `from`: each name's
+// next place is found once and kept until the copy passes it.
+struct NameScan {
+    const char* name;
+    size_t length;
+    size_t next;
+};
+
+// The value after a name at `at`, as [from, to): an attribute's value to its
+// closing quote, or an element's text to the next tag. False for neither.
+bool ValueAfterName(std::string_view text, size_t after, size_t* from, size_t* to) {
+    if (after + 1 >= text.size()) return false;
+    if (text[after] == '=' && (text[after + 1] == '"' || text[after + 1] == '\'')) {
+        *from = after + 2;
+        *to = text.find(text[after + 1], *from);
+    } else if (text[after] == '>') {
+        *from = after + 1;
+        *to = text.find('<', *from);
+    } else {
+        return false;
+    }
+    return *to != std::string_view::npos;
 }
 
-void ElideBinaryValues(std::string& text) {
-    static const char* const kNames[] = {":Data", ":Confidence"};
-    for (const char* name : kNames) {
-        const size_t nameLength = std::strlen(name);
-        for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + nameLength)) {
-            const size_t after = at + nameLength;
-            if (after + 1 >= text.size()) break;
-            size_t from = std::string::npos;
-            size_t to = std::string::npos;
-            if (text[after] == '=' && (text[after + 1] == '"' || text[after + 1] == '\'')) {
-                from = after + 2;  // an attribute's value, to its closing quote
-                to = text.find(text[after + 1], from);
-            } else if (text[after] == '>') {
-                from = after + 1;  // an element's text, to the next tag
-                to = text.find('<', from);
-            }
-            if (from == std::string::npos || to == std::string::npos || to - from <= kLongestKeptBinaryValue) continue;
-            ReplaceRange(text, from, to);
+// The text with each binary value longer than kLongestKeptBinaryValue
+// replaced by "(Binary data N bytes)": one pass, copying only what stays, so a
+// megabyte of pictures costs one scan and no second megabyte.
+std::string WithoutLongBinaryValues(std::string_view text) {
+    NameScan scans[] = {{":Data", 5, 0}, {":Confidence", 11, 0}};
+    for (NameScan& scan : scans) scan.next = text.find(scan.name);
+    std::string kept;
+    size_t copied = 0;
+    for (;;) {
+        NameScan* first = nullptr;
+        for (NameScan& scan : scans) {
+            if (scan.next != std::string_view::npos && (first == nullptr || scan.next < first->next)) first = &scan;
+        }
+        if (first == nullptr) break;
+        const size_t after = first->next + first->length;
+        size_t from = 0;
+        size_t to = 0;
+        size_t resume = after;
+        if (ValueAfterName(text, after, &from, &to) && to - from > kLongestKeptBinaryValue) {
+            kept.append(text.substr(copied, from - copied));
+            kept += "(Binary data " + std::to_string((to - from) / 4 * 3) + " bytes)";
+            copied = to;
+            resume = to;
+        }
+        for (NameScan& scan : scans) {
+            if (scan.next != std::string_view::npos && scan.next < resume) scan.next = text.find(scan.name, resume);
         }
     }
+    kept.append(text.substr(copied));
+    return kept;
 }
 
 // The extension the packet announces, put together, read and merged; a
@@ -88,8 +117,8 @@ void MergeExtension(DecodedData& data, const SegmentList& list) {
         return;
     }
     data.xmpBytes += static_cast<int64_t>(whole.size());
-    std::string text(whole.begin(), whole.end());
-    ElideBinaryValues(text);
+    const std::string text =
+        WithoutLongBinaryValues(std::string_view(reinterpret_cast<const char*>(whole.data()), whole.size()));
     ReadXmpProperties(MakeView(reinterpret_cast<const uint8_t*>(text.data()), text.size()), data.xmpProperties,
                       data.xmpMessages);
 }

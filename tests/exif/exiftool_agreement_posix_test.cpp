@@ -83,16 +83,20 @@ const std::map<std::string, std::string> kPeerNames = {{"thumbnailBytes", "EXIF:
 // The file endings compared: JPEG's, the TIFF family's (the made TIFF, DNG
 // and RAW files) or the other containers' (the made HEIF, AVIF, CR3, PNG and
 // WebP files, but not the damaged ones beside them); of the last two, the
-// File.type is compared with exiftool's FileType.
+// File.type and File.mimeType are compared with exiftool's FileType and
+// MIMEType.
 const char kJpegEndings[] = "-ext jpg -ext jpeg";
-const char kTiffFamilyEndings[] = "-ext tif -ext dng -ext cr2 -ext nef -ext arw -ext pef -ext orf -ext rw2 -ext raf";
+const char kTiffFamilyEndings[] =
+    "-ext tif -ext dng -ext cr2 -ext nef -ext nrw -ext arw -ext sr2 -ext srf -ext pef -ext orf -ext rw2 -ext raf "
+    "-ext srw -ext 3fr -ext erf -ext kdc -ext dcr -ext mos -ext iiq";
 const char kContainerEndings[] = "-i containers-broken -ext heic -ext heif -ext avif -ext cr3 -ext png -ext webp";
 
 // Every file's values as exiftool reads them, by the table's keys, and its
-// FileType under "FileType".
+// FileType and MIMEType under "FileType".
 std::map<std::string, Values> ReadPeerValues(const std::string& folder, const char* endings = kJpegEndings) {
     const std::string command = "exiftool -n -json -G -r " + std::string(endings) +
-                                " -EXIF:all -IPTC:all -XMP:all -File:all -Composite:all -PNG:all -RIFF:all '" + folder + "' 2>/dev/null";
+                                " -EXIF:all -IPTC:all -XMP:all -File:all -Composite:all -PNG:all -RIFF:all '" +
+                                folder + "' 2>/dev/null";
     rapidjson::Document peer;
     peer.Parse(RunCommand(command).c_str());
     std::map<std::string, Values> all;
@@ -115,7 +119,10 @@ std::map<std::string, Values> ReadPeerValues(const std::string& folder, const ch
         if (file.HasMember("EXIF:Flash") && file["EXIF:Flash"].IsNumber()) {
             values["flashFired"] = TextValue(file["EXIF:Flash"].GetInt() % 2 ? "true" : "false");
         }
-        if (file.HasMember("File:FileType")) values["FileType"] = FromJson(file["File:FileType"]);
+        if (file.HasMember("File:FileType") && file.HasMember("File:MIMEType")) {
+            values["FileType"] = TextValue(std::string(file["File:FileType"].GetString()) + " " +
+                                           file["File:MIMEType"].GetString());
+        }
         // A TIFF-structured file's main picture is that of the directory
         // exiftool gives priority, or inside Panasonic's sensor borders (a
         // composite); File:ImageWidth is an embedded JPEG's (RAF's own). A
@@ -181,7 +188,9 @@ bool ReadOwnValues(const std::string& path, Values* fromJson, Values* fromCsv, s
     rapidjson::Document own;
     own.Parse(json.c_str());
     if (!capture.analysis.reachedSummary) return false;
-    if (type != nullptr && own["File"].HasMember("type")) *type = own["File"]["type"].GetString();
+    if (type != nullptr && own["File"].HasMember("type")) {
+        *type = std::string(own["File"]["type"].GetString()) + " " + own["File"]["mimeType"].GetString();
+    }
     std::string header;
     std::string row;
     AppendCsvHeader(header);
@@ -385,7 +394,7 @@ TEST(ExiftoolAgreement, SummaryAndTypeOfEveryMadeTiffAndRawFile) {
                 tally.typesAgreed, tally.typesCompared);
     EXPECT_GE(tally.compared, 200);
     EXPECT_GE(tally.agreed, 0.97 * tally.compared);
-    EXPECT_EQ(tally.typesCompared, 12);
+    EXPECT_EQ(tally.typesCompared, 23);
     EXPECT_EQ(tally.typesAgreed, tally.typesCompared);
 }
 

@@ -2,9 +2,10 @@
 """Makes the project's own TIFF, DNG and TIFF-based RAW test files:
 tests/photos/tiff/*.tif (drawn by ImageMagick in both byte orders, with
 strips and with tiles, then given EXIF, GPS, IPTC and XMP by exiftool) and
-tests/photos/raw/* (DNG, CR2, NEF, ARW, PEF, ORF, RW2, RAF, HEIC, HEIF, AVIF, CR3, PNG and WebP files built
-here byte by byte to the layouts their makers publish, each with a small
-JPEG preview drawn by ImageMagick and a few kilobytes of "sensor" data).
+tests/photos/raw/* (DNG, CR2, NEF, NRW, ARW, SR2, SRF, PEF, ORF, RW2, RAF,
+SRW, 3FR, ERF, KDC, DCR, MOS and IIQ files built here byte by byte to the
+layouts their makers publish, each with a small JPEG preview drawn by
+ImageMagick and a few kilobytes of "sensor" data).
 The results are committed; the tests read them and need nothing else.
 
 usage: tests/photos/make-containers.py      (needs /usr/bin/python3, convert and exiftool)
@@ -346,6 +347,64 @@ def raf_file(picture, thumb):
     return header + embedded + directory + cfa
 
 
+# The other makers' TIFF-based RAW files, one row each: what tells their
+# type apart (Make, Model, the raw data's Compression, what IFD0 holds) as
+# the cameras write it, the rest kept to a few settings.
+class MakerRaw:
+    def __init__(self, name, order, make, model, first, compression, size, settings, when):
+        self.name, self.order, self.make, self.model, self.first = name, order, make, model, first
+        self.compression, self.size, self.settings, self.when = compression, size, settings, when
+
+
+# first: what IFD0 holds. "raw": the raw data, IFD1 the EXIF thumbnail;
+# "jpeg": a JPEG preview (JPEGInterchangeFormat), the raw data in a SubIFD;
+# "rgb": a small RGB thumbnail, the raw data in a SubIFD.
+# settings: exposure, f-number, ISO, focal length.
+MAKER_RAWS = [
+    MakerRaw("sr2-dsc-r1.sr2", "II", "SONY", "DSC-R1", "rgb", 1, (3872, 2592),
+             ((1, 160), (56, 10), 160, (243, 10)), "2006:03:18 11:22:33"),
+    MakerRaw("srf-dsc-f828.srf", "II", "SONY", "DSC-F828", "raw", 1, (3264, 2448),
+             ((1, 125), (40, 10), 64, (284, 10)), "2004:05:06 14:15:16"),
+    MakerRaw("3fr-hasselblad-h3d.3fr", "II", "Hasselblad", "Hasselblad H3D-39", "rgb", 1, (5412, 7216),
+             ((1, 90), (110, 10), 50, (800, 10)), "2008:09:10 16:40:00"),
+    MakerRaw("erf-epson-r-d1.erf", "II", "SEIKO EPSON CORP.", "R-D1", "raw", 32769, (3040, 2024),
+             ((1, 500), (20, 10), 200, (350, 10)), "2005:07:08 08:09:10"),
+    MakerRaw("kdc-easyshare-p880.kdc", "II", "EASTMAN KODAK COMPANY", "KODAK P880 ZOOM DIGITAL CAMERA", "raw",
+             32867, (3296, 2472), ((1, 250), (35, 10), 80, (58, 10)), "2006:01:02 10:20:30"),
+    MakerRaw("dcr-dcs-pro-14n.dcr", "MM", "Kodak", "DCS Pro 14N", "rgb", 65000, (4500, 3000),
+             ((1, 60), (80, 10), 200, (500, 10)), "2003:11:12 13:14:15"),
+    MakerRaw("mos-leaf-aptus.mos", "MM", "Leaf", "Aptus 75", "raw", 1, (6666, 4992),
+             ((1, 30), (160, 10), 50, (1500, 10)), "2007:02:03 04:05:06"),
+    MakerRaw("iiq-phase-one-iq180.iiq", "II", "Phase One", "IQ180", "jpeg", 1, (10328, 7760),
+             ((1, 15), (110, 10), 35, (800, 10)), "2011:12:13 14:15:16"),
+    MakerRaw("nrw-coolpix-p7000.nrw", "II", "NIKON", "COOLPIX P7000", "jpeg", 34713, (3664, 2744),
+             ((1, 200), (40, 10), 100, (60, 10)), "2010:10:11 12:13:14"),
+    MakerRaw("srw-nx100.srw", "II", "SAMSUNG", "NX100", "rgb", 32770, (4640, 3080),
+             ((1, 400), (63, 10), 400, (300, 10)), "2010:11:12 13:14:15"),
+    # A NEF under a TIFF name: its content, not its name, says what it is.
+    MakerRaw("nef-named-as-tiff.tif", "MM", "NIKON CORPORATION", "NIKON D700", "rgb", 34713, (4288, 2848),
+             ((1, 1000), (28, 10), 1600, (850, 10)), "2009:04:05 06:07:08"),
+]
+
+
+def maker_raw_file(row, preview, thumb):
+    width, height = row.size
+    exposure, fnumber, iso, focal = row.settings
+    camera = camera_entries(row.make, row.model, row.when)
+    raw = strip_entries(width, height, row.compression, "rawdata", subfile=0, samples=1, bits=12)
+    chunks = [Ifd("exif", exif_entries(exposure, fnumber, iso, focal, row.when)),
+              Blob("rawdata", sensor_bytes(2048, len(row.name)))]
+    if row.first == "raw":
+        return tiff_file(row.order, [Ifd("ifd0", raw + camera, "ifd1"), Ifd("ifd1", jpeg_entries("thumb"))] + chunks +
+                         [Blob("thumb", thumb)])
+    if row.first == "jpeg":
+        ifd0, picture = jpeg_entries("picture", subfile=1, width=64, height=48), preview
+    else:
+        ifd0, picture = strip_entries(16, 12, 1, "picture", subfile=1), sensor_bytes(16 * 12 * 3, 12)
+    ifd0 += camera + [(0x014A, LONG, At("raw"))]
+    return tiff_file(row.order, [Ifd("ifd0", ifd0), Ifd("raw", raw)] + chunks + [Blob("picture", picture)])
+
+
 # ---------------------------------------------------------------- TIFF files
 # name: (picture size, convert options, exiftool assignments)
 TIFFS = {
@@ -403,6 +462,7 @@ def main():
             "rw2-jpeg-in-ifd0.rw2": rw2_file(preview),
             "raf-embedded-jpeg.raf": raf_file(preview, thumb),
         }
+        raws.update({row.name: maker_raw_file(row, preview, thumb) for row in MAKER_RAWS})
     for name, data in raws.items():
         with open(os.path.join(folders["raw"], name), "wb") as f:
             f.write(data)

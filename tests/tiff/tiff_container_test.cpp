@@ -67,6 +67,17 @@ TEST(ReadContainer, ReadsTheMadeFilesAsThePeerReaders) {
         {"raw/orf-no-preview.orf", "ORF", 4032, 3024, "", false, false},
         {"raw/rw2-jpeg-in-ifd0.rw2", "RW2", 5200, 3900, "IFD0 tag 46 (JpgFromRaw)", false, false},
         {"raw/raf-embedded-jpeg.raf", "RAF", 64, 48, "", false, false},
+        {"raw/nrw-coolpix-p7000.nrw", "NRW", 3664, 2744, "IFD0", false, false},
+        {"raw/nef-named-as-tiff.tif", "NEF", 4288, 2848, "", false, false},
+        {"raw/sr2-dsc-r1.sr2", "SR2", 3872, 2592, "", false, false},
+        {"raw/srf-dsc-f828.srf", "SRF", 3264, 2448, "", false, false},
+        {"raw/srw-nx100.srw", "SRW", 4640, 3080, "", false, false},
+        {"raw/3fr-hasselblad-h3d.3fr", "3FR", 5412, 7216, "", false, false},
+        {"raw/erf-epson-r-d1.erf", "ERF", 3040, 2024, "", false, false},
+        {"raw/kdc-easyshare-p880.kdc", "KDC", 3296, 2472, "", false, false},
+        {"raw/dcr-dcs-pro-14n.dcr", "DCR", 4500, 3000, "", false, false},
+        {"raw/mos-leaf-aptus.mos", "MOS", 6666, 4992, "", false, false},
+        {"raw/iiq-phase-one-iq180.iiq", "IIQ", 10328, 7760, "IFD0", false, false},
     };
     for (const MadeFile& row : rows) {
         const std::string path = kPhotosDir + "/" + row.path;
