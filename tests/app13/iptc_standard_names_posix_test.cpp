@@ -4,16 +4,14 @@
 // two sides compare as sets of (dataset number, name).
 #include <gtest/gtest.h>
 
-#include <rapidjson/document.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "analyze/analyze_file.h"
 #include "app13/iptc_standard_names.h"
+#include "support/exiftool_posix.h"
 #include "support/flat_jpeg.h"
 #include "support/report_capture.h"
 
@@ -57,36 +55,19 @@ const WrittenRecord kRecords[] = {
      68},
 };
 
-std::string RunCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-    return output;
-}
-
 using NamedDatasets = std::set<std::pair<int, std::string>>;
 
 TEST(IptcStandardNames, AgreeWithExiftoolOnEveryDatasetItWrites) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const std::string base = WriteTempFile(FlatJpeg(8, 8), "iptc-names-base.jpg");
     for (const WrittenRecord& record : kRecords) {
-        const std::string path = TempFolder() + "/iptc-names-" + record.label + ".jpg";
-        std::remove(path.c_str());
-        RunCommand("exiftool -q -q -n -o '" + path + "' " + record.datasets + " '" + base + "' 2>&1");
-        rapidjson::Document peer;
-        peer.Parse(RunCommand("exiftool -j -G1 -D -n -a '" + path + "' 2>/dev/null").c_str());
-        ASSERT_TRUE(peer.IsArray() && peer.Size() == 1) << record.label;
+        const std::string path =
+            WriteWithExiftool(base, record.datasets, std::string("iptc-names-") + record.label + ".jpg");
+        std::vector<PeerTag> peer;
+        ASSERT_TRUE(ReadExiftoolTags(path, &peer)) << record.label;
         NamedDatasets theirs;
-        for (const auto& member : peer[0].GetObject()) {
-            const std::string key = member.name.GetString();
-            if (key.compare(0, 5, "IPTC:") != 0 || !member.value.IsObject() ||
-                !member.value.HasMember("id") || !member.value["id"].IsInt())
-                continue;
-            theirs.insert({member.value["id"].GetInt(), key.substr(5)});
+        for (const PeerTag& tag : peer) {
+            if (tag.group == "IPTC") theirs.insert({tag.id, tag.name});
         }
 
         ReportCapture capture;

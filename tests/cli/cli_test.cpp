@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <rapidjson/document.h>
@@ -19,6 +18,7 @@
 #include "support/byte_builder.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
+#include "support/run_command_posix.h"
 
 namespace {
 
@@ -39,13 +39,7 @@ CommandResult RunReport(const std::string& arguments, const std::string& environ
     std::string errPath = TempFolder() + "/stderr.txt";
     std::string command = environment + " " + program + " " + arguments + " 2>" + Quote(errPath);
     CommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = RunCommand(command, &result.status);
     std::ifstream errFile(errPath);
     std::stringstream errText;
     errText << errFile.rdbuf();

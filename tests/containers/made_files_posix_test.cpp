@@ -11,8 +11,10 @@
 #include <string>
 
 #include "analyze/container_blocks.h"
+#include "support/exiftool_posix.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
+#include "support/run_command_posix.h"
 
 namespace {
 
@@ -35,17 +37,6 @@ bool Known(const std::string& file, const std::string& field) {
         if (file == row.file && field == row.field) return true;
     }
     return false;
-}
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-    return out;
 }
 
 bool Holds(const FoundBlock& block, const std::string& text) {
@@ -100,7 +91,7 @@ void CompareFile(Tally& tally, const std::string& file, const rapidjson::Value& 
 }
 
 TEST(MadeContainerFiles, AgreeWithExiftool) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     std::string command = "cd " + kPhotosDir + " && exiftool -n -json -FileType -MIMEType -ImageWidth -ImageHeight -Make "
                           "-Title -Keywords -PreviewImage";
     for (const char* folder : kFolders) command += std::string(" ") + folder;

@@ -3,14 +3,12 @@
 // exiftool names must have that name in the directory the walk found it in.
 #include <gtest/gtest.h>
 
-#include <rapidjson/document.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "analyze/analyze_file.h"
 #include "exif/standard_tag_names.h"
+#include "support/exiftool_posix.h"
 #include "support/flat_jpeg.h"
 #include "support/report_capture.h"
 
@@ -71,17 +69,6 @@ const WrittenPicture kPictures[] = {
     {"IFD1", "-IFD1:XResolution=72 -IFD1:YResolution=72 -IFD1:ResolutionUnit=2", 6},
 };
 
-std::string RunCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-    return output;
-}
-
 // The walk's standard name of the entry with that tag in that directory;
 // "(no entry)" when the walk did not find one.
 std::string OwnName(const DecodedData& data, DirectoryKind directory, uint16_t tag) {
@@ -94,32 +81,25 @@ std::string OwnName(const DecodedData& data, DirectoryKind directory, uint16_t t
 }
 
 TEST(StandardTagNames, AgreeWithExiftoolOnEveryTagItWrites) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     const std::string base = WriteTempFile(FlatJpeg(8, 8), "names-base.jpg");
     const std::string thumbnail = WriteTempFile(FlatJpeg(16, 16), "names-thumbnail.jpg");
     for (const WrittenPicture& picture : kPictures) {
-        const std::string path = TempFolder() + "/names-" + picture.group + ".jpg";
-        std::remove(path.c_str());
-        RunCommand("exiftool -q -n -o '" + path + "' '-ThumbnailImage<=" + thumbnail + "' " + picture.tags + " '" +
-                   base + "' 2>&1");
-        rapidjson::Document peer;
-        peer.Parse(RunCommand("exiftool -j -G1 -D -n -a '" + path + "' 2>/dev/null").c_str());
-        ASSERT_TRUE(peer.IsArray() && peer.Size() == 1) << picture.group;
+        const std::string path = WriteWithExiftool(base, "'-ThumbnailImage<=" + thumbnail + "' " + picture.tags,
+                                                   std::string("names-") + picture.group + ".jpg");
+        std::vector<PeerTag> peer;
+        ASSERT_TRUE(ReadExiftoolTags(path, &peer)) << picture.group;
         ReportCapture capture;
         ASSERT_TRUE(AnalyzeFile(capture.analysis, path.c_str())) << path;
 
         int named = 0;
-        for (const auto& member : peer[0].GetObject()) {
-            const std::string key = member.name.GetString();
-            const std::string group = key.substr(0, key.find(':'));
-            const std::string name = key.substr(key.find(':') + 1);
-            if (!member.value.IsObject() || !member.value.HasMember("id") || !member.value["id"].IsInt()) continue;
+        for (const PeerTag& theirs : peer) {
             for (const ExiftoolGroup& known : kGroups) {
-                if (group != known.group) continue;
-                const uint16_t tag = static_cast<uint16_t>(member.value["id"].GetInt());
-                EXPECT_EQ(OwnName(capture.analysis.decoded, known.directory, tag), name)
-                    << picture.group << " picture, " << group << " tag 0x" << std::hex << tag;
-                if (group == picture.group) named++;
+                if (theirs.group != known.group) continue;
+                const uint16_t tag = static_cast<uint16_t>(theirs.id);
+                EXPECT_EQ(OwnName(capture.analysis.decoded, known.directory, tag), theirs.name)
+                    << picture.group << " picture, " << theirs.group << " tag 0x" << std::hex << tag;
+                if (theirs.group == picture.group) named++;
             }
         }
         EXPECT_GE(named, picture.fewest) << picture.group << ": exiftool wrote fewer tags than asked";

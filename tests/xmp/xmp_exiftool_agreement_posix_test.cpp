@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "analyze/analyze_file.h"
+#include "support/exiftool_posix.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
+#include "support/run_command_posix.h"
 
 namespace {
 
@@ -146,12 +148,8 @@ int CompareFile(const std::string& path, const rapidjson::Value& peer, int* agre
 double AgreementOver(const std::string& folder, int* compared) {
     const std::string command =
         "exiftool -n -json -struct -r -ext jpg -ext jpeg -xmp:all -G1 -if '$XMP' '" + folder + "' 2>/dev/null";
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    for (int c = 0; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
-    if (pipe != nullptr) pclose(pipe);
     rapidjson::Document peer;
-    peer.Parse<rapidjson::kParseNumbersAsStringsFlag>(output.c_str());
+    peer.Parse<rapidjson::kParseNumbersAsStringsFlag>(RunCommand(command).c_str());
     int agreed = 0;
     for (const rapidjson::Value& file : peer.GetArray()) {
         *compared += CompareFile(file["SourceFile"].GetString(), file, &agreed);
@@ -163,7 +161,7 @@ double AgreementOver(const std::string& folder, int* compared) {
 }  // namespace
 
 TEST(XmpExiftoolAgreement, OwnPhotographsAndCorpus) {
-    if (std::system("exiftool -ver > /dev/null 2>&1") != 0) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     int compared = 0;
     // Ratings, labels, lists, languages, structures, a drone's, a BOM, UTF-16, an extension: every value.
     EXPECT_EQ(AgreementOver(std::string(PIXLOUPE_SOURCE_DIR) + "/tests/xmp/photos", &compared), 1.0);

@@ -17,7 +17,9 @@
 #include "app13/iptc_dataset_table.h"
 #include "core/image_summary.h"
 #include "jpeg/segment_reader.h"
+#include "support/exiftool_posix.h"
 #include "support/photo_folders.h"
+#include "support/run_command_posix.h"
 
 namespace {
 
@@ -38,8 +40,6 @@ struct CorpusFile {
     JpegSegment app13;
     std::vector<PeerDataset> peer;
 };
-
-bool HasExiftool() { return std::system("exiftool -ver > /dev/null 2>&1") == 0; }
 
 std::vector<std::string> FilesUnder(const std::vector<std::string>& roots) {
     std::vector<std::string> paths;
@@ -69,17 +69,6 @@ bool FirstApp13(const std::string& path, JpegSegment* app13) {
         }
     }
     return false;
-}
-
-std::string ReadCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-    return output;
 }
 
 int RecordNumber(const std::string& name) {
@@ -226,12 +215,12 @@ std::vector<CorpusFile> FilesWithApp13(const std::vector<std::string>& roots) {
 }
 
 void CompareWithExiftool(const std::vector<std::string>& roots, int fewestDatasets) {
-    if (!HasExiftool()) GTEST_SKIP() << "exiftool is not installed";
+    SKIP_WITHOUT_EXIFTOOL();
     std::vector<CorpusFile> files = FilesWithApp13(roots);
     ASSERT_GE(files.size(), 2u);
     std::string command = "exiftool -v5 -a";
     for (const CorpusFile& file : files) command += " '" + file.copyPath + "'";
-    auto peerByFile = ParsePeerOutput(ReadCommand(command + " 2>/dev/null"));
+    auto peerByFile = ParsePeerOutput(RunCommand(command + " 2>/dev/null"));
 
     int filesWithDatasets = 0;
     int datasetsCompared = 0;
