@@ -16,7 +16,6 @@ void ClearDecodedData(DecodedData& data) {
     data.comment.clear();
     data.hasXmp = false;
     data.xmpPacket.clear();
-    data.xmpPacketUnpadded.clear();
     data.xmpProperties.clear();
     data.xmpMessages.clear();
     data.xmpBytes = 0;

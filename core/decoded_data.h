@@ -110,7 +110,6 @@ struct DecodedData {
     std::string comment;    // the first COM segment's payload, as stored
     bool hasXmp = false;
     std::string xmpPacket;  // the packet after its namespace name
-    std::string xmpPacketUnpadded;  // the packet without the padding before its end
     std::vector<XmpProperty> xmpProperties;  // of the packet and its extension
     std::vector<std::string> xmpMessages;    // what could not be read, and why
     int64_t xmpBytes = 0;  // the packet and the extension pieces reassembled with it

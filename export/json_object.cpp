@@ -13,6 +13,7 @@
 #include "export/utf8_text.h"
 #include "export/xmp_json.h"
 #include "facts/summary_facts.h"
+#include "xmp/xmp.h"
 
 namespace {
 
@@ -342,7 +343,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
         }
         if (analysis.decoded.hasXmp && options.xmpPacket) {
             w.Key("XMPPacket");
-            w.Text(analysis.decoded.xmpPacketUnpadded);
+            w.Text(UnpaddedXmpPacket(analysis.decoded.xmpPacket));
         }
     }
     WriteMessages(w, analysis.report, facts.warnings);

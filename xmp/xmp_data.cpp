@@ -147,7 +147,6 @@ std::string UnpaddedXmpPacket(const std::string& packet) {
 void DecodeXmpPacket(DecodedData& data, ByteView packet) {
     data.hasXmp = true;
     data.xmpPacket.assign(reinterpret_cast<const char*>(packet.data), packet.size);
-    data.xmpPacketUnpadded = UnpaddedXmpPacket(data.xmpPacket);
     data.xmpBytes = static_cast<int64_t>(packet.size);
     ReadXmpProperties(packet, data.xmpProperties, data.xmpMessages);
 }
