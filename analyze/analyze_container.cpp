@@ -187,9 +187,15 @@ void ShowFoundPreview(Analysis& analysis, const FoundBlocks& blocks) {
         }
         return;
     }
+    // As for an EXIF thumbnail: decoded where it is shown or checked, else
+    // sized from its frame header.
     int width = 0;
     int height = 0;
-    if (DecodeThumbnail(analysis.thumbnail, MakeView(preview.bytes), &width, &height)) {
+    const ByteView jpeg = MakeView(preview.bytes);
+    const bool sized = analysis.decodeThumbnails ? DecodeThumbnail(analysis.thumbnail, jpeg, &width, &height)
+                                                 : ReadJpegFrameSize(jpeg, &width, &height);
+    if (!sized && analysis.decodeThumbnails) analysis.decoded.thumbnailUndecodable = true;
+    if (sized) {
         summary.thumbnailPixelWidth = width;
         summary.thumbnailPixelHeight = height;
     }
