@@ -10,8 +10,8 @@ The results are committed; the tests read them and need nothing else.
 
 usage: tests/photos/make-containers.py      (needs /usr/bin/python3, convert and exiftool)
 """
-import importlib.util
 import os
+import runpy
 import struct
 import subprocess
 import sys
@@ -49,16 +49,10 @@ class Blob:
 
 
 # The entries' helpers (A for ASCII, U, B, S, L, R, SR) are the
-# photographs' generator's own.
-def _photos_generator():
-    spec = importlib.util.spec_from_file_location("make_photos", os.path.join(HERE, "make-photos.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-_photos = _photos_generator()
-A, U, B, S, L, R, SR = _photos.A, _photos.U, _photos.B, _photos.S, _photos.L, _photos.R, _photos.SR
+# photographs' generator's own; its name has a hyphen, so it is run, not
+# imported.
+_photos = runpy.run_path(os.path.join(HERE, "make-photos.py"))
+A, U, B, S, L, R, SR = (_photos[name] for name in ("A", "U", "B", "S", "L", "R", "SR"))
 
 
 def value_bytes(e, kind, value):
