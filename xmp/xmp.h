@@ -6,6 +6,9 @@
 
 void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment);
 
+// An APP1 XMP payload's packet: what follows its namespace name's zero byte.
+ByteView XmpPacketOf(ByteView payload);
+
 // The properties of a JPEG file's XMP: the first main packet among the kept
 // segments, merged with the Extended XMP its xmpNote:HasExtendedXMP names.
 // Shows nothing: what could not be read becomes a message of the data.

@@ -1,5 +1,4 @@
 // The XMP properties of one file, with Extended XMP merged in.
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,13 +14,6 @@ constexpr char kPacketSignature[] = "http:";
 constexpr char kExtensionSignature[] = "http://ns.adobe.com/xmp/extension/";
 
 ByteView PayloadOf(const JpegSegment& segment) { return TailView(SegmentView(segment), 2); }
-
-// The packet follows its namespace name's zero byte.
-ByteView PacketOf(ByteView payload) {
-    const void* zero = payload.size > 0 ? std::memchr(payload.data, 0, payload.size) : nullptr;
-    if (zero == nullptr) return payload;
-    return TailView(payload, static_cast<const uint8_t*>(zero) - payload.data + 1);
-}
 
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
 
@@ -158,7 +150,7 @@ void DecodeJpegXmp(Analysis& analysis) {
         const ByteView payload = PayloadOf(segment);
         if (segment.marker != kMarkerApp1 || !ViewMatches(payload, 0, kPacketSignature, 5)) continue;
         if (ViewMatches(payload, 0, kExtensionSignature, sizeof kExtensionSignature)) continue;
-        DecodeXmpPacket(analysis.decoded, PacketOf(payload));
+        DecodeXmpPacket(analysis.decoded, XmpPacketOf(payload));
         MergeExtension(analysis.decoded, list);
         return;
     }

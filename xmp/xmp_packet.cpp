@@ -12,10 +12,14 @@ void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment) {
     // line ends become blanks too, so it is one long line with no line end.
     const ByteView payload = TailView(SegmentView(segment), 2);
     AppendReportText(analysis.report, BlankControlBytes(payload));
-    // The data keeps the packet itself: what follows the identifier's zero byte.
-    const void* zero = payload.size > 0 ? std::memchr(payload.data, 0, payload.size) : nullptr;
-    const size_t packetStart = zero != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - payload.data) + 1 : 0;
+    // The data keeps the packet itself.
+    const ByteView packet = XmpPacketOf(payload);
     analysis.decoded.hasXmp = true;
-    analysis.decoded.xmpPacket.assign(reinterpret_cast<const char*>(payload.data) + packetStart,
-                                      payload.size - packetStart);
+    analysis.decoded.xmpPacket.assign(reinterpret_cast<const char*>(packet.data), packet.size);
+}
+
+ByteView XmpPacketOf(ByteView payload) {
+    const void* zero = payload.size > 0 ? std::memchr(payload.data, 0, payload.size) : nullptr;
+    if (zero == nullptr) return payload;
+    return TailView(payload, static_cast<const uint8_t*>(zero) - payload.data + 1);
 }
