@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "app13/iptc_standard_names.h"
 #include "exif/standard_tag_names.h"
@@ -33,7 +34,20 @@ struct ObjectWriter {
     JsonWriter json{buffer};
     std::string scratch;
 
-    void Key(const char* key) { json.Key(key); }
+    // Keys and the names the program holds (directories, formats, standard
+    // tag and dataset names, message codes) are ASCII with nothing to
+    // escape: they are copied between their quotes as they stand. The
+    // writer is told a string came, so that it still puts the comma or the
+    // colon before it; the escaping loop was a tenth of a file's time.
+    void Plain(const char* text) {
+        const size_t size = std::strlen(text);
+        json.RawValue("", 0, rapidjson::kStringType);
+        char* at = buffer.Push(size + 2);
+        at[0] = '"';
+        std::memcpy(at + 1, text, size);
+        at[size + 1] = '"';
+    }
+    void Key(const char* key) { Plain(key); }
 
     void Text(const char* bytes, size_t size) {
         if (IsValidUtf8(bytes, size)) {
@@ -199,18 +213,18 @@ void WriteExifEntries(ObjectWriter& w, const DecodedData& data) {
     for (const ExifEntryData& entry : data.exifEntries) {
         w.json.StartObject();
         w.Key("ifd");
-        w.json.String(DirectoryKindName(entry.directory));
+        w.Plain(DirectoryKindName(entry.directory));
         w.Key("tag");
         w.json.Uint(entry.tag);
         // The standard's name, as scripts know it; the panes keep theirs.
         w.Key("name");
         if (const char* name = StandardExifTagName(entry.directory, entry.tag)) {
-            w.json.String(name);
+            w.Plain(name);
         } else {
             w.json.Null();
         }
         w.Key("format");
-        w.json.String(entry.format >= 1 && entry.format <= 12 ? kFormatNames[entry.format] : "");
+        w.Plain(entry.format >= 1 && entry.format <= 12 ? kFormatNames[entry.format] : "");
         w.Key("count");
         w.json.Uint(entry.count);
         WriteEntryValue(w, data, entry);
@@ -261,7 +275,7 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
         w.json.Int(dataset.dataset);
         w.Key("name");
         if (const char* name = StandardIptcName(dataset.record, dataset.dataset)) {
-            w.json.String(name);
+            w.Plain(name);
         } else {
             w.json.Null();
         }
@@ -280,14 +294,14 @@ void WriteIptcDatasets(ObjectWriter& w, const DecodedData& data) {
 void WriteMessage(ObjectWriter& w, const ReportedLine& line) {
     w.json.StartObject();
     w.Key("pane");
-    w.json.String(kPaneNames[static_cast<int>(line.pane)]);
+    w.Plain(kPaneNames[static_cast<int>(line.pane)]);
     w.Key("text");
     w.Text(line.text);
     w.Key("error");
     w.json.Bool(line.error);
     if (line.code != nullptr) {
         w.Key("code");
-        w.json.String(line.code);
+        w.Plain(line.code);
     }
     if (!line.reason.empty()) {
         w.Key("reason");

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "analyze/analyze_file.h"
+#include "app13/iptc_standard_names.h"
+#include "facts/fact_table.h"
 #include "exif/standard_tag_names.h"
 #include "support/exiftool_posix.h"
 #include "support/flat_jpeg.h"
@@ -104,6 +106,37 @@ TEST(StandardTagNames, AgreeWithExiftoolOnEveryTagItWrites) {
         }
         EXPECT_GE(named, picture.fewest) << picture.group << ": exiftool wrote fewer tags than asked";
     }
+}
+
+// The data copies these names between quotes without escaping them: each
+// must be printable ASCII without a quote or a backslash.
+bool IsPlain(const char* name) {
+    for (const char* c = name; *c != '\0'; c++) {
+        if (*c < 0x20 || *c > 0x7E || *c == '"' || *c == '\\') return false;
+    }
+    return true;
+}
+
+TEST(StandardTagNames, EveryNameTheDataCopiesAsItStandsIsPlainAscii) {
+    for (DirectoryKind directory : {DirectoryKind::Ifd0, DirectoryKind::Exif, DirectoryKind::Interop,
+                                    DirectoryKind::Gps, DirectoryKind::Ifd1, DirectoryKind::SubIfd}) {
+        EXPECT_TRUE(IsPlain(DirectoryKindName(directory)));
+        for (uint32_t tag = 0; tag <= 0xFFFF; tag++) {
+            const char* name = StandardExifTagName(directory, static_cast<uint16_t>(tag));
+            if (name != nullptr) {
+                EXPECT_TRUE(IsPlain(name)) << name;
+            }
+        }
+    }
+    for (int record = 0; record < 256; record++) {
+        for (int dataset = 0; dataset < 256; dataset++) {
+            const char* name = StandardIptcName(record, dataset);
+            if (name != nullptr) {
+                EXPECT_TRUE(IsPlain(name)) << name;
+            }
+        }
+    }
+    for (size_t i = 0; i < kFactCount; i++) EXPECT_TRUE(IsPlain(FactRow(i).key)) << FactRow(i).key;
 }
 
 }  // namespace
