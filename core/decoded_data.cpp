@@ -43,8 +43,12 @@ const double* EntryReals(const DecodedData& data, const ExifEntryData& entry) {
 }
 
 std::string EntryBytes(const DecodedData& data, const ExifEntryData& entry) {
-    if (entry.kind != ValueKind::Bytes) return std::string();
-    return data.bytePool.substr(entry.values.first, entry.values.count);
+    return std::string(EntryByteView(data, entry));
+}
+
+std::string_view EntryByteView(const DecodedData& data, const ExifEntryData& entry) {
+    if (entry.kind != ValueKind::Bytes) return std::string_view();
+    return std::string_view(data.bytePool).substr(entry.values.first, entry.values.count);
 }
 
 const char* DirectoryKindName(DirectoryKind kind) {

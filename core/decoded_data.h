@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The directories of an EXIF block. Directories chained after the
@@ -124,6 +125,8 @@ const int64_t* EntryIntegers(const DecodedData& data, const ExifEntryData& entry
 const RationalValue* EntryRationals(const DecodedData& data, const ExifEntryData& entry);
 const double* EntryReals(const DecodedData& data, const ExifEntryData& entry);
 std::string EntryBytes(const DecodedData& data, const ExifEntryData& entry);
+// The same bytes where they lie in the pool, valid while the pool is unchanged.
+std::string_view EntryByteView(const DecodedData& data, const ExifEntryData& entry);
 
 const char* DirectoryKindName(DirectoryKind kind);
 

@@ -39,8 +39,8 @@ struct ObjectWriter {
     // escape: they are copied between their quotes as they stand. The
     // writer is told a string came, so that it still puts the comma or the
     // colon before it; the escaping loop was a tenth of a file's time.
-    void Plain(const char* text) {
-        const size_t size = std::strlen(text);
+    void Plain(const char* text) { PlainSized(text, std::strlen(text)); }
+    void PlainSized(const char* text, size_t size) {
         json.RawValue("", 0, rapidjson::kStringType);
         char* at = buffer.Push(size + 2);
         at[0] = '"';
@@ -74,7 +74,7 @@ struct ObjectWriter {
         }
     }
 
-    void Hex(const std::string& bytes) {
+    void Hex(std::string_view bytes) {
         static const char kDigits[] = "0123456789abcdef";
         scratch.clear();
         for (unsigned char byte : bytes) {
@@ -160,11 +160,12 @@ void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryDa
         case ValueKind::Omitted:
             return;
         case ValueKind::Bytes: {
-            const std::string bytes = EntryBytes(data, entry);
+            const std::string_view bytes = EntryByteView(data, entry);
             w.Key("value");
             if (entry.format == 2) {
                 // ASCII ends at its first zero byte.
-                w.Text(bytes.substr(0, bytes.find('\0')));
+                const std::string_view text = bytes.substr(0, bytes.find('\0'));
+                w.Text(text.data(), text.size());
             } else {
                 w.Hex(bytes);
             }
@@ -200,7 +201,7 @@ void WriteEntryValue(ObjectWriter& w, const DecodedData& data, const ExifEntryDa
                 char* end = std::to_chars(text, text + 21, values[i].numerator).ptr;
                 *end++ = '/';
                 end = std::to_chars(end, end + 21, values[i].denominator).ptr;
-                w.json.String(text, static_cast<rapidjson::SizeType>(end - text));
+                w.PlainSized(text, static_cast<size_t>(end - text));
             });
             return;
         }

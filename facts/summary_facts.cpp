@@ -1,30 +1,18 @@
 // The summary's facts read from the decoded data, each from its own tag.
 #include "facts/summary_facts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "facts/date_text.h"
 #include "facts/text_decoding.h"
 #include "report/report.h"
 
 namespace {
-
-// The first entry of this tag in the directory, or none.
-const ExifEntryData* FindEntry(const DecodedData& data, DirectoryKind directory, uint16_t tag) {
-    for (const ExifEntryData& entry : data.exifEntries) {
-        if (entry.directory == directory && entry.tag == tag) return &entry;
-    }
-    return nullptr;
-}
-
-// The main image's tags live in IFD0, or in the Exif directory it links to.
-const ExifEntryData* FindMainEntry(const DecodedData& data, uint16_t tag) {
-    const ExifEntryData* entry = FindEntry(data, DirectoryKind::Ifd0, tag);
-    return entry != nullptr ? entry : FindEntry(data, DirectoryKind::Exif, tag);
-}
 
 // The i-th component as a number; false when it has none (a rational of
 // zero denominator has no value).
@@ -55,10 +43,40 @@ struct FactReader {
     const Analysis& analysis;
     const DecodedData& data;
     SummaryFacts& facts;
+    // The entries' positions ordered by directory and tag, the first of a
+    // pair before the later ones: some sixty facts each look up a tag or
+    // two, and a camera's block has a hundred entries and more.
+    std::vector<uint32_t> byTag;
 };
 
+uint32_t TagKey(DirectoryKind directory, uint16_t tag) { return static_cast<uint32_t>(directory) << 16 | tag; }
+uint32_t TagKey(const ExifEntryData& entry) { return TagKey(entry.directory, entry.tag); }
+
+void IndexEntries(FactReader& r) {
+    const std::vector<ExifEntryData>& entries = r.data.exifEntries;
+    r.byTag.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); i++) r.byTag[i] = static_cast<uint32_t>(i);
+    std::stable_sort(r.byTag.begin(), r.byTag.end(),
+                     [&](uint32_t a, uint32_t b) { return TagKey(entries[a]) < TagKey(entries[b]); });
+}
+
+// The first entry of this tag in the directory, or none.
+const ExifEntryData* FindEntry(const FactReader& r, DirectoryKind directory, uint16_t tag) {
+    const std::vector<ExifEntryData>& entries = r.data.exifEntries;
+    const uint32_t key = TagKey(directory, tag);
+    auto at = std::lower_bound(r.byTag.begin(), r.byTag.end(), key,
+                               [&](uint32_t i, uint32_t wanted) { return TagKey(entries[i]) < wanted; });
+    return at != r.byTag.end() && TagKey(entries[*at]) == key ? &entries[*at] : nullptr;
+}
+
+// The main image's tags live in IFD0, or in the Exif directory it links to.
+const ExifEntryData* FindMainEntry(const FactReader& r, uint16_t tag) {
+    const ExifEntryData* entry = FindEntry(r, DirectoryKind::Ifd0, tag);
+    return entry != nullptr ? entry : FindEntry(r, DirectoryKind::Exif, tag);
+}
+
 void SetText(FactReader& r, Fact fact, uint16_t tag) {
-    const ExifEntryData* entry = FindMainEntry(r.data, tag);
+    const ExifEntryData* entry = FindMainEntry(r, tag);
     if (entry == nullptr || entry->kind != ValueKind::Bytes) return;
     std::string text = EntryText(r.data, *entry);
     if (!text.empty()) r.facts.summary.SetText(fact, std::move(text));
@@ -78,7 +96,7 @@ void SetNumber(FactReader& r, Fact fact, const ExifEntryData* entry) {
 
 // APEX aperture values as f-numbers: 2^(v/2).
 void SetAperture(FactReader& r, Fact fact, uint16_t tag) {
-    const ExifEntryData* entry = FindMainEntry(r.data, tag);
+    const ExifEntryData* entry = FindMainEntry(r, tag);
     double apex = 0;
     if (entry != nullptr && ComponentNumber(r.data, *entry, 0, &apex)) {
         r.facts.summary.SetNumber(fact, std::pow(2.0, apex / 2));
@@ -88,14 +106,14 @@ void SetAperture(FactReader& r, Fact fact, uint16_t tag) {
 // An EXIF date with the sub-seconds and offset of its companion tags.
 void SetDate(FactReader& r, Fact fact, uint16_t dateTag, uint16_t subSecondsTag, uint16_t offsetTag,
              const char* name) {
-    const ExifEntryData* entry = FindMainEntry(r.data, dateTag);
+    const ExifEntryData* entry = FindMainEntry(r, dateTag);
     if (entry == nullptr || entry->kind != ValueKind::Bytes) return;
     const std::string text = EntryText(r.data, *entry);
     if (text.empty()) return;
     std::string subSeconds;
     std::string offset;
-    if (const ExifEntryData* sub = FindMainEntry(r.data, subSecondsTag)) subSeconds = EntryText(r.data, *sub);
-    if (const ExifEntryData* zone = FindMainEntry(r.data, offsetTag)) offset = EntryText(r.data, *zone);
+    if (const ExifEntryData* sub = FindMainEntry(r, subSecondsTag)) subSeconds = EntryText(r.data, *sub);
+    if (const ExifEntryData* zone = FindMainEntry(r, offsetTag)) offset = EntryText(r.data, *zone);
     std::string iso;
     std::string why;
     if (ExifDateToIso(text, subSeconds, offset, &iso, &why)) {
@@ -117,7 +135,7 @@ void SetCamera(FactReader& r) {
     SetText(r, Fact::Artist, 0x013B);
     SetText(r, Fact::Copyright, 0x8298);
     SetText(r, Fact::ImageDescription, 0x010E);
-    SetInteger(r, Fact::Orientation, FindEntry(r.data, DirectoryKind::Ifd0, 0x0112));
+    SetInteger(r, Fact::Orientation, FindEntry(r, DirectoryKind::Ifd0, 0x0112));
 }
 
 void SetDates(FactReader& r) {
@@ -137,28 +155,27 @@ void SetPicture(FactReader& r) {
 }
 
 void SetExposure(FactReader& r) {
-    const DecodedData& d = r.data;
-    SetNumber(r, Fact::ExposureTime, FindMainEntry(d, 0x829A));
-    SetNumber(r, Fact::FNumber, FindMainEntry(d, 0x829D));
+    SetNumber(r, Fact::ExposureTime, FindMainEntry(r, 0x829A));
+    SetNumber(r, Fact::FNumber, FindMainEntry(r, 0x829D));
     SetAperture(r, Fact::ApertureValue, 0x9202);
     SetAperture(r, Fact::MaxApertureValue, 0x9205);
-    SetInteger(r, Fact::Iso, FindMainEntry(d, 0x8827));
-    SetNumber(r, Fact::ExposureCompensation, FindMainEntry(d, 0x9204));
-    SetInteger(r, Fact::ExposureProgram, FindMainEntry(d, 0x8822));
-    SetInteger(r, Fact::ExposureMode, FindMainEntry(d, 0xA402));
-    SetInteger(r, Fact::MeteringMode, FindMainEntry(d, 0x9207));
-    SetInteger(r, Fact::LightSource, FindMainEntry(d, 0x9208));
-    const ExifEntryData* flash = FindMainEntry(d, 0x9209);
+    SetInteger(r, Fact::Iso, FindMainEntry(r, 0x8827));
+    SetNumber(r, Fact::ExposureCompensation, FindMainEntry(r, 0x9204));
+    SetInteger(r, Fact::ExposureProgram, FindMainEntry(r, 0x8822));
+    SetInteger(r, Fact::ExposureMode, FindMainEntry(r, 0xA402));
+    SetInteger(r, Fact::MeteringMode, FindMainEntry(r, 0x9207));
+    SetInteger(r, Fact::LightSource, FindMainEntry(r, 0x9208));
+    const ExifEntryData* flash = FindMainEntry(r, 0x9209);
     SetInteger(r, Fact::Flash, flash);
     const FactValue& code = r.facts.summary[Fact::Flash];
     if (code.kind == FactValue::Kind::Integer) r.facts.summary.SetBoolean(Fact::FlashFired, (code.integer & 1) != 0);
-    SetInteger(r, Fact::WhiteBalance, FindMainEntry(d, 0xA403));
-    SetNumber(r, Fact::FocalLength, FindMainEntry(d, 0x920A));
-    SetInteger(r, Fact::FocalLengthIn35mmFormat, FindMainEntry(d, 0xA405));
-    SetNumber(r, Fact::DigitalZoomRatio, FindMainEntry(d, 0xA404));
-    SetNumber(r, Fact::SubjectDistance, FindMainEntry(d, 0x9206));
-    SetInteger(r, Fact::SubjectDistanceRange, FindMainEntry(d, 0xA40C));
-    SetInteger(r, Fact::SceneCaptureType, FindMainEntry(d, 0xA406));
+    SetInteger(r, Fact::WhiteBalance, FindMainEntry(r, 0xA403));
+    SetNumber(r, Fact::FocalLength, FindMainEntry(r, 0x920A));
+    SetInteger(r, Fact::FocalLengthIn35mmFormat, FindMainEntry(r, 0xA405));
+    SetNumber(r, Fact::DigitalZoomRatio, FindMainEntry(r, 0xA404));
+    SetNumber(r, Fact::SubjectDistance, FindMainEntry(r, 0x9206));
+    SetInteger(r, Fact::SubjectDistanceRange, FindMainEntry(r, 0xA40C));
+    SetInteger(r, Fact::SceneCaptureType, FindMainEntry(r, 0xA406));
 }
 
 // A sensor narrower than a millimetre or wider than medium format's 60 mm
@@ -178,7 +195,7 @@ void SetComputedFocalLength35(FactReader& r) {
 
 // Degrees, minutes and seconds as one signed number of degrees.
 void SetCoordinate(FactReader& r, Fact fact, uint16_t valueTag, uint16_t refTag, char negative) {
-    const ExifEntryData* entry = FindEntry(r.data, DirectoryKind::Gps, valueTag);
+    const ExifEntryData* entry = FindEntry(r, DirectoryKind::Gps, valueTag);
     if (entry == nullptr) return;
     double degrees = 0;
     double part = 0;
@@ -187,7 +204,7 @@ void SetCoordinate(FactReader& r, Fact fact, uint16_t valueTag, uint16_t refTag,
         if (!ComponentNumber(r.data, *entry, i, &part)) return;
         degrees += part / unit;
     }
-    if (const ExifEntryData* ref = FindEntry(r.data, DirectoryKind::Gps, refTag)) {
+    if (const ExifEntryData* ref = FindEntry(r, DirectoryKind::Gps, refTag)) {
         const std::string side = EntryText(r.data, *ref);
         if (!side.empty() && side[0] == negative) degrees = -degrees;
     }
@@ -195,8 +212,8 @@ void SetCoordinate(FactReader& r, Fact fact, uint16_t valueTag, uint16_t refTag,
 }
 
 void SetGpsTime(FactReader& r) {
-    const ExifEntryData* dateEntry = FindEntry(r.data, DirectoryKind::Gps, 29);
-    const ExifEntryData* timeEntry = FindEntry(r.data, DirectoryKind::Gps, 7);
+    const ExifEntryData* dateEntry = FindEntry(r, DirectoryKind::Gps, 29);
+    const ExifEntryData* timeEntry = FindEntry(r, DirectoryKind::Gps, 7);
     if (dateEntry == nullptr || timeEntry == nullptr || timeEntry->values.count < 3) return;
     double parts[3] = {0, 0, 0};
     for (size_t i = 0; i < 3; i++) {
@@ -215,11 +232,11 @@ void SetGpsTime(FactReader& r) {
 void SetPlace(FactReader& r) {
     SetCoordinate(r, Fact::GpsLatitude, 2, 1, 'S');
     SetCoordinate(r, Fact::GpsLongitude, 4, 3, 'W');
-    if (const ExifEntryData* altitude = FindEntry(r.data, DirectoryKind::Gps, 6)) {
+    if (const ExifEntryData* altitude = FindEntry(r, DirectoryKind::Gps, 6)) {
         double metres = 0;
         if (ComponentNumber(r.data, *altitude, 0, &metres)) {
             double ref = 0;
-            const ExifEntryData* below = FindEntry(r.data, DirectoryKind::Gps, 5);
+            const ExifEntryData* below = FindEntry(r, DirectoryKind::Gps, 5);
             if (below != nullptr && below->kind == ValueKind::Integers && ComponentNumber(r.data, *below, 0, &ref) &&
                 ref == 1) {
                 metres = -metres;
@@ -232,12 +249,12 @@ void SetPlace(FactReader& r) {
         }
     }
     SetGpsTime(r);
-    SetNumber(r, Fact::GpsSpeed, FindEntry(r.data, DirectoryKind::Gps, 13));
-    SetNumber(r, Fact::GpsImgDirection, FindEntry(r.data, DirectoryKind::Gps, 17));
+    SetNumber(r, Fact::GpsSpeed, FindEntry(r, DirectoryKind::Gps, 13));
+    SetNumber(r, Fact::GpsImgDirection, FindEntry(r, DirectoryKind::Gps, 17));
 }
 
 void SetXpText(FactReader& r, Fact fact, uint16_t tag) {
-    const ExifEntryData* entry = FindEntry(r.data, DirectoryKind::Ifd0, tag);
+    const ExifEntryData* entry = FindEntry(r, DirectoryKind::Ifd0, tag);
     if (entry == nullptr) return;
     std::string bytes;
     if (entry->kind == ValueKind::Bytes) {
@@ -252,7 +269,7 @@ void SetXpText(FactReader& r, Fact fact, uint16_t tag) {
 }
 
 void SetComments(FactReader& r) {
-    if (const ExifEntryData* entry = FindMainEntry(r.data, 0x9286)) {
+    if (const ExifEntryData* entry = FindMainEntry(r, 0x9286)) {
         if (entry->kind == ValueKind::Bytes) {
             std::string text = UserCommentText(EntryBytes(r.data, *entry), r.analysis.summary.bigEndian != 0);
             if (!text.empty()) r.facts.summary.SetText(Fact::UserComment, std::move(text));
@@ -446,7 +463,8 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
     SummaryFacts facts;
     if (s.fileLengthKnown) facts.fileSize = s.fileLength;
     if (s.modifiedTimeKnown) facts.fileModified = FileTimeToIsoUtc(s.modifiedTime);
-    FactReader reader{analysis, analysis.decoded, facts};
+    FactReader reader{analysis, analysis.decoded, facts, {}};
+    IndexEntries(reader);
     SetCamera(reader);
     SetDates(reader);
     SetPicture(reader);
