@@ -8,6 +8,6 @@ void ShowXmlData(Report& report, PhotoshopResourceData& resource, ByteView segme
     SubView(segment, dataStart, size, &xml);
     // Shown as it stands, with no line end: the next resource's name
     // continues the line. The data keeps the bytes themselves.
-    AppendReportText(report, BlankControlBytes(xml));
+    AppendBlankedReport(report, xml);
     KeepTextField(resource, "xml", std::string(reinterpret_cast<const char*>(xml.data), xml.size));
 }

@@ -39,7 +39,8 @@ struct FileReporter : WorkerState {
     PaneTextSink sink;
     Analysis analysis;
     FileReporter(bool decodeThumbnails, bool decodeForData) {
-        ResetAnalysis(analysis, &sink);
+        // The data forms show no pane: their text is only counted.
+        ResetAnalysis(analysis, decodeForData ? nullptr : &sink);
         analysis.decodeThumbnails = decodeThumbnails;
         analysis.decodeForData = decodeForData;
     }

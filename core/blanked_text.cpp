@@ -1,6 +1,8 @@
 // Raw bytes with every control byte and every byte from 0x80 up blanked.
 #include "core/blanked_text.h"
 
+#include "report/report.h"
+
 // The whole view copied at once, then blanked in place: a branch-free loop
 // over a string that the compiler turns into vector code, since an XMP
 // packet can be tens of kilobytes.
@@ -12,4 +14,12 @@ std::string BlankControlBytes(ByteView bytes) {
         c = (byte >= 0x20 && byte < 0x80) ? c : ' ';
     }
     return text;
+}
+
+void AppendBlankedReport(Report& report, ByteView bytes) {
+    if (report.sink == nullptr) {
+        if (report.enabled && report.hasCurrentPane) report.shownBytes += bytes.size;
+        return;
+    }
+    AppendReportText(report, BlankControlBytes(bytes));
 }

@@ -43,30 +43,40 @@ struct FactReader {
     const Analysis& analysis;
     const DecodedData& data;
     SummaryFacts& facts;
-    // The entries' positions ordered by directory and tag, the first of a
-    // pair before the later ones: some sixty facts each look up a tag or
-    // two, and a camera's block has a hundred entries and more.
-    std::vector<uint32_t> byTag;
+    // The entries by directory and tag, the first of a pair kept: some
+    // sixty facts each look up a tag or two, and a camera's block has a
+    // hundred entries and more. An open-addressed table of positions plus
+    // one (0: empty), at most half full.
+    std::vector<uint32_t> slots;
+    uint32_t mask = 0;
 };
 
 uint32_t TagKey(DirectoryKind directory, uint16_t tag) { return static_cast<uint32_t>(directory) << 16 | tag; }
 uint32_t TagKey(const ExifEntryData& entry) { return TagKey(entry.directory, entry.tag); }
 
+// The slot of this key: where it is, or the empty slot where it would go.
+uint32_t SlotOf(const FactReader& r, uint32_t key) {
+    uint32_t slot = (key * 0x9E3779B1u) >> 7 & r.mask;
+    while (r.slots[slot] != 0 && TagKey(r.data.exifEntries[r.slots[slot] - 1]) != key) slot = (slot + 1) & r.mask;
+    return slot;
+}
+
 void IndexEntries(FactReader& r) {
     const std::vector<ExifEntryData>& entries = r.data.exifEntries;
-    r.byTag.resize(entries.size());
-    for (size_t i = 0; i < entries.size(); i++) r.byTag[i] = static_cast<uint32_t>(i);
-    std::stable_sort(r.byTag.begin(), r.byTag.end(),
-                     [&](uint32_t a, uint32_t b) { return TagKey(entries[a]) < TagKey(entries[b]); });
+    size_t size = 64;
+    while (size < 2 * entries.size()) size *= 2;
+    r.slots.assign(size, 0);
+    r.mask = static_cast<uint32_t>(size - 1);
+    for (size_t i = 0; i < entries.size(); i++) {
+        const uint32_t slot = SlotOf(r, TagKey(entries[i]));
+        if (r.slots[slot] == 0) r.slots[slot] = static_cast<uint32_t>(i + 1);
+    }
 }
 
 // The first entry of this tag in the directory, or none.
 const ExifEntryData* FindEntry(const FactReader& r, DirectoryKind directory, uint16_t tag) {
-    const std::vector<ExifEntryData>& entries = r.data.exifEntries;
-    const uint32_t key = TagKey(directory, tag);
-    auto at = std::lower_bound(r.byTag.begin(), r.byTag.end(), key,
-                               [&](uint32_t i, uint32_t wanted) { return TagKey(entries[i]) < wanted; });
-    return at != r.byTag.end() && TagKey(entries[*at]) == key ? &entries[*at] : nullptr;
+    const uint32_t slot = SlotOf(r, TagKey(directory, tag));
+    return r.slots[slot] != 0 ? &r.data.exifEntries[r.slots[slot] - 1] : nullptr;
 }
 
 // The main image's tags live in IFD0, or in the Exif directory it links to.
@@ -463,7 +473,7 @@ SummaryFacts SummaryFactsOf(const Analysis& analysis) {
     SummaryFacts facts;
     if (s.fileLengthKnown) facts.fileSize = s.fileLength;
     if (s.modifiedTimeKnown) facts.fileModified = FileTimeToIsoUtc(s.modifiedTime);
-    FactReader reader{analysis, analysis.decoded, facts, {}};
+    FactReader reader{analysis, analysis.decoded, facts, {}, 0};
     IndexEntries(reader);
     SetCamera(reader);
     SetDates(reader);

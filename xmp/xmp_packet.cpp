@@ -11,7 +11,7 @@ void ShowXmpPacket(Analysis& analysis, const JpegSegment& segment) {
     // namespace identifier and its zero byte, shown as a blank; the packet's
     // line ends become blanks too, so it is one long line with no line end.
     const ByteView payload = TailView(SegmentView(segment), 2);
-    AppendReportText(analysis.report, BlankControlBytes(payload));
+    AppendBlankedReport(analysis.report, payload);
     // The data keeps the packet itself.
     const ByteView packet = XmpPacketOf(payload);
     analysis.decoded.hasXmp = true;
