@@ -51,18 +51,32 @@ struct ObjectWriter {
 
     void Text(const char* bytes, size_t size) {
         if (IsValidUtf8(bytes, size)) {
-            json.String(bytes, static_cast<rapidjson::SizeType>(size));
+            String(bytes, size);
             return;
         }
         scratch.clear();
         AppendAsUtf8(scratch, bytes, size);
-        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+        String(scratch.data(), scratch.size());
+    }
+    // Valid UTF-8 as a JSON string: most texts hold nothing to escape (no
+    // control byte, quote or backslash) and are copied as they stand.
+    void String(const char* text, size_t size) {
+        bool plain = true;
+        for (size_t i = 0; i < size; i++) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            plain &= c >= 0x20 && c != '"' && c != '\\';
+        }
+        if (plain) {
+            PlainSized(text, size);
+        } else {
+            json.String(text, static_cast<rapidjson::SizeType>(size));
+        }
     }
     void Text(const std::string& bytes) { Text(bytes.data(), bytes.size()); }
     void Path(const std::string& bytes) {
         scratch.clear();
         AppendPathAsUtf8(scratch, bytes.data(), bytes.size());
-        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+        String(scratch.data(), scratch.size());
     }
 
     // JSON has no infinity or NaN: such a number is null.
@@ -74,14 +88,18 @@ struct ObjectWriter {
         }
     }
 
+    // Two lowercase digits a byte, written straight into the buffer: a
+    // maker note runs to kilobytes.
     void Hex(std::string_view bytes) {
         static const char kDigits[] = "0123456789abcdef";
-        scratch.clear();
+        json.RawValue("", 0, rapidjson::kStringType);
+        char* at = buffer.Push(2 * bytes.size() + 2);
+        *at++ = '"';
         for (unsigned char byte : bytes) {
-            scratch += kDigits[byte >> 4];
-            scratch += kDigits[byte & 0x0F];
+            *at++ = kDigits[byte >> 4];
+            *at++ = kDigits[byte & 0x0F];
         }
-        json.String(scratch.data(), static_cast<rapidjson::SizeType>(scratch.size()));
+        *at = '"';
     }
 };
 
