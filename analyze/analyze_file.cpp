@@ -99,8 +99,15 @@ bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
         MarkLastLine(report, "path-too-long");
         return false;
     }
-    FileFacts fileFacts = QueryFileFacts(path);
+    FileFacts fileFacts;
+    errno = 0;
+    FILE* file = OpenFileWithFacts(path, &fileFacts);
+    const int openError = errno;
+    // Only a failed open asks the path again, to tell a missing file from
+    // one that cannot be opened.
+    if (file == nullptr) fileFacts = QueryFileFacts(path);
     if (!fileFacts.exists || fileFacts.isFolder) {
+        if (file != nullptr) std::fclose(file);
         ReportFatal(report, "No such file\r\n");
         MarkLastLine(report, "no-such-file");
         return false;
@@ -112,13 +119,10 @@ bool AnalyzeOpenedPath(Analysis& analysis, const char* path) {
     facts.modifiedTime = fileFacts.lastWriteTime;
     StoreFacts(analysis.summary, path, facts);
 
-    errno = 0;
-    FILE* file = OpenFileForReading(path);
     if (file == nullptr) {
-        const int error = errno;
         // The whole path is shown, however long: not an error colour.
         ReportMessage(report, "can't open '%s'\r\n", path);
-        MarkLastLine(report, "open-failed", error != 0 ? std::strerror(error) : "");
+        MarkLastLine(report, "open-failed", openError != 0 ? std::strerror(openError) : "");
         return false;
     }
     // A buffer of our own, large enough for the segments before the image

@@ -24,3 +24,8 @@ CalendarTime FileTimeToLocalCalendar(uint64_t fileTime);
 // Opens the file for binary reading as the platform does it for us
 // (on Windows the open shares read access only). nullptr on failure.
 FILE* OpenFileForReading(const char* path);
+
+// Opens the file for binary reading and reads its attributes from the open
+// file where the platform can: one look-up of the path instead of two. A
+// folder may open: its facts say so. nullptr (errno set) on failure.
+FILE* OpenFileWithFacts(const char* path, FileFacts* facts);

@@ -1,19 +1,20 @@
-// File facts on POSIX systems: stat, localtime_r and fopen.
+// File facts on POSIX systems: stat, localtime_r, and open with fstat.
 #include "core/file_facts.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <ctime>
 
 namespace {
 // Seconds between 1601-01-01 and 1970-01-01.
 constexpr int64_t kEpochDifference = 11644473600LL;
 constexpr int64_t kTicksPerSecond = 10000000LL;
-}  // namespace
 
-FileFacts QueryFileFacts(const char* path) {
+FileFacts FactsOf(const struct stat& info) {
     FileFacts facts;
-    struct stat info;
-    if (stat(path, &info) != 0) return facts;
     facts.exists = true;
     facts.isFolder = S_ISDIR(info.st_mode);
     facts.size = static_cast<uint64_t>(info.st_size);
@@ -21,6 +22,14 @@ FileFacts QueryFileFacts(const char* path) {
     int64_t ticks = seconds * kTicksPerSecond + info.st_mtim.tv_nsec / 100;
     facts.lastWriteTime = ticks > 0 ? static_cast<uint64_t>(ticks) : 0;
     return facts;
+}
+
+}  // namespace
+
+FileFacts QueryFileFacts(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0) return FileFacts{};
+    return FactsOf(info);
 }
 
 CalendarTime FileTimeToLocalCalendar(uint64_t fileTime) {
@@ -39,4 +48,22 @@ CalendarTime FileTimeToLocalCalendar(uint64_t fileTime) {
 
 FILE* OpenFileForReading(const char* path) {
     return std::fopen(path, "rb");
+}
+
+FILE* OpenFileWithFacts(const char* path, FileFacts* facts) {
+    *facts = FileFacts{};
+    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat info;
+    FILE* file = nullptr;
+    if (fstat(descriptor, &info) == 0) {
+        *facts = FactsOf(info);
+        file = fdopen(descriptor, "rb");
+    }
+    if (file == nullptr) {
+        const int error = errno;
+        close(descriptor);
+        errno = error;
+    }
+    return file;
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <share.h>
 
+#include <cerrno>
+
 FileFacts QueryFileFacts(const char* path) {
     FileFacts facts;
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -36,4 +38,13 @@ CalendarTime FileTimeToLocalCalendar(uint64_t fileTime) {
 FILE* OpenFileForReading(const char* path) {
     // Share read access only: the open fails while another program writes the file.
     return _fsopen(path, "rb", _SH_DENYWR);
+}
+
+FILE* OpenFileWithFacts(const char* path, FileFacts* facts) {
+    *facts = QueryFileFacts(path);
+    if (!facts->exists) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return facts->isFolder ? nullptr : OpenFileForReading(path);
 }
