@@ -1,12 +1,14 @@
 // Hostile XMP: each case gives a message, keeps what was read before the
 // trouble, and stays within bounded time and allocation.
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <new>
 
 #include "analyze/analyze_file.h"
+#include "export/json_object.h"
 #include "support/flat_jpeg.h"
 #include "support/report_capture.h"
 #include "xmp/xmp_properties.h"
@@ -144,6 +146,7 @@ TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
         {"a piece missing", {Piece(kGuid, size, 50, rest)}, "only the first 0"},
         {"lengths disagree", {Piece(kGuid, size, 0, head), Piece(kGuid, size + 1, 50, rest)}, "disagree"},
         {"another GUID", {Piece(std::string(32, 'F'), size, 0, kExtension)}, "not the one"},
+        {"a GUID of bytes that are not UTF-8", {Piece(std::string(32, '\xFF'), size, 0, kExtension)}, "not the one"},
     };
     for (const ExtensionCase& c : cases) {
         const std::vector<uint8_t> file = WithXmp(c.pieces);
@@ -164,5 +167,11 @@ TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
             EXPECT_EQ(data.xmpBytes, static_cast<int64_t>(data.xmpPacket.size() + kExtension.size())) << c.label;
         }
         EXPECT_NE(Joined(data.xmpMessages).find(c.message), std::string::npos) << c.label;
+        // The messages quote the file's bytes: the JSON must stay valid UTF-8.
+        std::string json;
+        AppendJsonObject(json, capture.analysis, "x.jpg");
+        rapidjson::Document parsed;
+        parsed.Parse<rapidjson::kParseValidateEncodingFlag>(json.c_str(), json.size());
+        EXPECT_FALSE(parsed.HasParseError()) << c.label;
     }
 }
