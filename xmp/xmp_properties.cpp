@@ -4,7 +4,7 @@
 #include "xmp/xmp_properties.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "xmp/xml_events.h"
 
@@ -37,7 +37,6 @@ struct Target {
     std::string namespaceUri;
     std::string prefix;
     std::string path;
-    std::string name;
     size_t property = kNoProperty;
 };
 
@@ -76,7 +75,6 @@ Target Extend(const Target& parent, const XmlName& name) {
         child.namespaceUri = name.namespaceUri;
         child.prefix = name.prefix;
         child.path = name.local;
-        child.name = XmpNamePart(name.local);
     } else {
         child.namespaceUri = parent.namespaceUri;
         child.prefix = parent.prefix;
@@ -84,8 +82,6 @@ Target Extend(const Target& parent, const XmlName& name) {
         child.path = parent.path;
         child.path += '/';
         child.path += name.local;
-        child.name = parent.name;
-        child.name += XmpNamePart(name.local);
     }
     return child;
 }
@@ -136,13 +132,25 @@ public:
     }
 
 private:
-    static std::string Key(const std::string& namespaceUri, const std::string& path) {
-        std::string key;
-        key.reserve(namespaceUri.size() + 1 + path.size());
-        key = namespaceUri;
-        key += '\n';
-        key += path;
-        return key;
+    // The index's key of a property, built in one string kept from call to
+    // call: valid until the next call.
+    const std::string& Key(const std::string& namespaceUri, const std::string& path) {
+        key_.assign(namespaceUri);
+        key_ += '\n';
+        key_ += path;
+        return key_;
+    }
+
+    // A property's name: the name part of each step of its path, joined.
+    static std::string NameOfPath(const std::string& path) {
+        std::string name;
+        size_t start = 0;
+        for (;;) {
+            const size_t end = path.find('/', start);
+            name += XmpNamePart(path.substr(start, end == std::string::npos ? std::string::npos : end - start));
+            if (end == std::string::npos) return name;
+            start = end + 1;
+        }
     }
 
     // What an element gives when it ends.
@@ -269,7 +277,6 @@ private:
         target.namespaceUri = attribute.name.namespaceUri;
         target.prefix = attribute.name.prefix;
         target.path = attribute.name.local;
-        target.name = XmpNamePart(attribute.name.local);
         auto found = index_.find(Key(target.namespaceUri, target.path));
         if (found != index_.end()) {
             const std::vector<std::string>& values = properties_[found->second].values;
@@ -291,15 +298,15 @@ private:
     // one, with no value); nullptr for one the main packet already gave.
     XmpProperty* PropertyOf(Target& target, XmpForm form) {
         if (target.property == kNoProperty) {
-            std::string key = Key(target.namespaceUri, target.path);
+            const std::string& key = Key(target.namespaceUri, target.path);
             auto found = index_.find(key);
             if (found == index_.end()) {
-                found = index_.emplace(std::move(key), properties_.size()).first;
+                found = index_.emplace(key, properties_.size()).first;
                 XmpProperty made;
                 made.namespaceUri = target.namespaceUri;
                 made.path = target.path;
                 made.prefix = target.prefix;
-                made.name = target.name;
+                made.name = NameOfPath(target.path);
                 made.form = form;
                 properties_.push_back(std::move(made));
             }
@@ -333,7 +340,8 @@ private:
 
     std::vector<XmpProperty>& properties_;
     std::vector<std::string>& messages_;
-    std::map<std::string, size_t> index_;
+    std::unordered_map<std::string, size_t> index_;
+    std::string key_;
     // Properties of the main packet stand against its extension's.
     size_t earlierPackets_ = 0;
     std::vector<Frame> stack_;
