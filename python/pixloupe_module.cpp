@@ -52,6 +52,8 @@ ThreadAnalysis& ThisThreadsAnalysis(bool forPanes = false) {
     state.sink.Clear();
     state.analysis.decodeThumbnails = forPanes;
     state.analysis.decodeForData = !forPanes;
+    // The data shows no pane: its text is only counted.
+    state.analysis.report.sink = forPanes ? &state.sink : nullptr;
     return state;
 }
 
