@@ -150,6 +150,9 @@ void DeriveSensorValues(ImageSummary& summary) {
 }
 
 void PrintSummaryLines(Report& report, const ImageSummary& s) {
+    // Text alone: no line of it is kept as data, and no walk's budget
+    // counts it, so with no pane to see it nothing need be made.
+    if (report.sink == nullptr) return;
     AppendReportFormat(report, "File name    : %s\r\n", s.sourcePath.c_str());
     // Bytes in memory or a stream may come without a size or a date:
     // what is not known is left out, not made up.
