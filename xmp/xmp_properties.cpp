@@ -4,6 +4,7 @@
 #include "xmp/xmp_properties.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "xmp/xml_events.h"
@@ -373,7 +374,63 @@ std::string XmpNamePart(const std::string& local) {
     return name;
 }
 
+namespace {
+
+bool IsXmlBlank(uint8_t byte) { return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n'; }
+
+// A packet ends with its trailer, <?xpacket end="w"?> (or 'r', in either
+// quotes), after padding of blanks that writers leave for editing in place:
+// often as many bytes as the content, and the parser reads each. The packet
+// without that padding, when it ends so and the padding is worth a copy.
+bool WithoutPadding(ByteView packet, std::string* compact) {
+    static const char kOpening[] = "<?xpacket end=";
+    constexpr size_t kOpeningSize = sizeof kOpening - 1;
+    constexpr size_t kTrailerSize = kOpeningSize + 5;  // the quoted letter and "?>"
+    constexpr size_t kLeastPadding = 256;
+    size_t markLength = 0;
+    if (DetectXmlEncoding(packet, &markLength) != XmlEncoding::Utf8) return false;
+    size_t end = packet.size;
+    while (end > 0 && IsXmlBlank(packet.data[end - 1])) end--;
+    if (end < kTrailerSize) return false;
+    const size_t trailer = end - kTrailerSize;
+    const uint8_t* t = packet.data + trailer;
+    const uint8_t quote = t[kOpeningSize];
+    if (std::memcmp(t, kOpening, kOpeningSize) != 0 || (quote != '"' && quote != '\'') ||
+        (t[kOpeningSize + 1] != 'w' && t[kOpeningSize + 1] != 'r') || t[kOpeningSize + 2] != quote ||
+        t[kOpeningSize + 3] != '?' || t[kOpeningSize + 4] != '>') {
+        return false;
+    }
+    size_t padding = trailer;
+    while (padding > 0 && IsXmlBlank(packet.data[padding - 1])) padding--;
+    if (trailer - padding < kLeastPadding) return false;
+    const char* bytes = reinterpret_cast<const char*>(packet.data);
+    compact->assign(bytes, padding);
+    compact->append(bytes + trailer, packet.size - trailer);
+    return true;
+}
+
+}  // namespace
+
 bool ReadXmpProperties(ByteView packet, std::vector<XmpProperty>& properties, std::vector<std::string>& messages) {
+    // Read without its padding, a packet that is well-formed tells the
+    // same: blanks after the root element are no character data, and
+    // before its end they would leave the root open, which the packet
+    // without them shows by failing. A packet that fails is read again as
+    // it stands, so that what is kept and where the message points are its
+    // own; its extension's walker never changes the properties before it.
+    std::string compact;
+    if (WithoutPadding(packet, &compact)) {
+        const size_t propertiesBefore = properties.size();
+        const size_t messagesBefore = messages.size();
+        RdfWalker walker(properties, messages);
+        std::string message;
+        if (ParseXmlEvents(MakeView(reinterpret_cast<const uint8_t*>(compact.data()), compact.size()), walker,
+                           &message)) {
+            return true;
+        }
+        properties.erase(properties.begin() + static_cast<std::ptrdiff_t>(propertiesBefore), properties.end());
+        messages.erase(messages.begin() + static_cast<std::ptrdiff_t>(messagesBefore), messages.end());
+    }
     RdfWalker walker(properties, messages);
     std::string message;
     const bool whole = ParseXmlEvents(packet, walker, &message);

@@ -64,6 +64,9 @@ const std::string kHead =
 const std::string kTail = "</rdf:Description></rdf:RDF></x:xmpmeta>";
 const std::string kShortTail = "/></rdf:RDF></x:xmpmeta>";  // after a description's attributes
 const std::string kGuid = "0123456789ABCDEF0123456789ABCDEF";
+// Three lines of blanks and the trailer, as writers end a packet.
+const std::string kPadding = "\n" + std::string(99, ' ') + "\n" + std::string(99, ' ') + "\n" + std::string(99, ' ') + "\n";
+const std::string kTrailer = "<?xpacket end='w'?>";
 const char kXmpNamespace[] = "http://ns.adobe.com/xap/1.0/";
 
 std::string Repeated(const std::string& text, size_t count) {
@@ -117,6 +120,11 @@ TEST(XmpHostile, PacketsGiveMessagesAndKeepWhatWasRead) {
         {"a value over the size bound", kHead + "><xmp:Label>" + Repeated("x", 17 << 20) + "</xmp:Label>" + kTail,
          "values over", "4"},
         {"text after the root", kHead + kShortTail + "<more/>", "not read further", "4"},
+        // Padding before the trailer: the place an error is told at is the packet's own.
+        {"unclosed root, then padding", kHead + "><xmp:Label>Red</xmp:Label>" + kPadding + kTrailer,
+         "no element found at line 5, column 19", "4"},
+        {"unclosed comment, then padding", kHead + kShortTail + "<!-- x" + kPadding + kTrailer,
+         "unclosed token at line 1, column 256", "4"},
     };
     for (const HostileCase& c : cases) {
         DecodedData data;
