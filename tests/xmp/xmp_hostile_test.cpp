@@ -1,14 +1,18 @@
 // Hostile XMP: each case gives a message, keeps what was read before the
 // trouble, and stays within bounded time and allocation.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <rapidjson/document.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
 #include <new>
 
 #include "analyze/analyze_file.h"
+#ifndef _WIN32
 #include "export/json_object.h"
+#endif
 #include "support/flat_jpeg.h"
 #include "support/report_capture.h"
 #include "xmp/xmp_properties.h"
@@ -64,6 +68,17 @@ const std::string kHead =
 const std::string kTail = "</rdf:Description></rdf:RDF></x:xmpmeta>";
 const std::string kShortTail = "/></rdf:RDF></x:xmpmeta>";  // after a description's attributes
 const std::string kGuid = "0123456789ABCDEF0123456789ABCDEF";
+// expat's words for where and why a packet stopped; Windows' parser has
+// words of its own, and only the stop is checked there.
+std::string ParserWords(const char* expatWords) {
+#ifdef _WIN32
+    (void)expatWords;
+    return "not read further";
+#else
+    return expatWords;
+#endif
+}
+
 // Three lines of blanks and the trailer, as writers end a packet.
 const std::string kPadding = "\n" + std::string(99, ' ') + "\n" + std::string(99, ' ') + "\n" + std::string(99, ' ') + "\n";
 const std::string kTrailer = "<?xpacket end='w'?>";
@@ -122,9 +137,9 @@ TEST(XmpHostile, PacketsGiveMessagesAndKeepWhatWasRead) {
         {"text after the root", kHead + kShortTail + "<more/>", "not read further", "4"},
         // Padding before the trailer: the place an error is told at is the packet's own.
         {"unclosed root, then padding", kHead + "><xmp:Label>Red</xmp:Label>" + kPadding + kTrailer,
-         "no element found at line 5, column 19", "4"},
+         ParserWords("no element found at line 5, column 19"), "4"},
         {"unclosed comment, then padding", kHead + kShortTail + "<!-- x" + kPadding + kTrailer,
-         "unclosed token at line 1, column 256", "4"},
+         ParserWords("unclosed token at line 1, column 256"), "4"},
     };
     for (const HostileCase& c : cases) {
         DecodedData data;
@@ -175,11 +190,14 @@ TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
             EXPECT_EQ(data.xmpBytes, static_cast<int64_t>(data.xmpPacket.size() + kExtension.size())) << c.label;
         }
         EXPECT_NE(Joined(data.xmpMessages).find(c.message), std::string::npos) << c.label;
-        // The messages quote the file's bytes: the JSON must stay valid UTF-8.
+#ifndef _WIN32
+        // The messages quote the file's bytes: the JSON (of the native build
+        // alone) must stay valid UTF-8.
         std::string json;
         AppendJsonObject(json, capture.analysis, "x.jpg");
         rapidjson::Document parsed;
         parsed.Parse<rapidjson::kParseValidateEncodingFlag>(json.c_str(), json.size());
         EXPECT_FALSE(parsed.HasParseError()) << c.label;
+#endif
     }
 }
