@@ -18,7 +18,7 @@ std::string BlankControlBytes(ByteView bytes) {
 
 void AppendBlankedReport(Report& report, ByteView bytes) {
     if (report.sink == nullptr) {
-        if (report.enabled && report.hasCurrentPane) report.shownBytes += bytes.size;
+        CountReportText(report, bytes.size);
         return;
     }
     AppendReportText(report, BlankControlBytes(bytes));

@@ -419,8 +419,11 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
             WriteXmpObject(w.json, analysis.decoded.xmpProperties, options.xmpGroups);
         }
         if (!analysis.decoded.xmpMessages.empty()) {
+            // A message can quote the file's own bytes (an extension's GUID).
             w.Key("XMPMessages");
-            WriteXmpMessages(w.json, analysis.decoded.xmpMessages);
+            w.json.StartArray();
+            for (const std::string& message : analysis.decoded.xmpMessages) w.Text(message);
+            w.json.EndArray();
         }
         if (analysis.decoded.hasXmp && options.xmpPacket) {
             w.Key("XMPPacket");

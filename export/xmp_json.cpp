@@ -4,8 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "export/utf8_text.h"
-
 namespace {
 
 // The parser hands every text on as UTF-8, which JSON takes as it is.
@@ -105,21 +103,4 @@ void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& propert
         WriteValues(json, property.form, values);
     }
     json.EndObject();
-}
-
-// A message can quote the file's own bytes (an extension's GUID): taken
-// as UTF-8 where they are, else as Latin-1, so the JSON stays valid.
-void WriteXmpMessages(XmpJsonWriter& json, const std::vector<std::string>& messages) {
-    json.StartArray();
-    std::string valid;
-    for (const std::string& message : messages) {
-        if (IsValidUtf8(message.data(), message.size())) {
-            WriteText(json, message);
-            continue;
-        }
-        valid.clear();
-        AppendAsUtf8(valid, message.data(), message.size());
-        WriteText(json, valid);
-    }
-    json.EndArray();
 }

@@ -14,6 +14,3 @@
 using XmpJsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
 
 void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& properties, bool groupKeys);
-
-// The messages of what could not be read, as an array of texts.
-void WriteXmpMessages(XmpJsonWriter& json, const std::vector<std::string>& messages);

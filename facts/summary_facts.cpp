@@ -164,28 +164,38 @@ void SetPicture(FactReader& r) {
     r.facts.summary.SetBoolean(Fact::Color, s.colourImage != 0);
 }
 
+// The exposure's facts read each from one tag of the main image, as a
+// number or as an integer.
+struct TagFact {
+    Fact fact;
+    uint16_t tag;
+    bool integer;
+};
+
+constexpr TagFact kExposureFacts[] = {
+    {Fact::ExposureTime, 0x829A, false},         {Fact::FNumber, 0x829D, false},
+    {Fact::Iso, 0x8827, true},                   {Fact::ExposureCompensation, 0x9204, false},
+    {Fact::ExposureProgram, 0x8822, true},       {Fact::ExposureMode, 0xA402, true},
+    {Fact::MeteringMode, 0x9207, true},          {Fact::LightSource, 0x9208, true},
+    {Fact::Flash, 0x9209, true},                 {Fact::WhiteBalance, 0xA403, true},
+    {Fact::FocalLength, 0x920A, false},          {Fact::FocalLengthIn35mmFormat, 0xA405, true},
+    {Fact::DigitalZoomRatio, 0xA404, false},     {Fact::SubjectDistance, 0x9206, false},
+    {Fact::SubjectDistanceRange, 0xA40C, true},  {Fact::SceneCaptureType, 0xA406, true},
+};
+
 void SetExposure(FactReader& r) {
-    SetNumber(r, Fact::ExposureTime, FindMainEntry(r, 0x829A));
-    SetNumber(r, Fact::FNumber, FindMainEntry(r, 0x829D));
+    for (const TagFact& row : kExposureFacts) {
+        const ExifEntryData* entry = FindMainEntry(r, row.tag);
+        if (row.integer) {
+            SetInteger(r, row.fact, entry);
+        } else {
+            SetNumber(r, row.fact, entry);
+        }
+    }
     SetAperture(r, Fact::ApertureValue, 0x9202);
     SetAperture(r, Fact::MaxApertureValue, 0x9205);
-    SetInteger(r, Fact::Iso, FindMainEntry(r, 0x8827));
-    SetNumber(r, Fact::ExposureCompensation, FindMainEntry(r, 0x9204));
-    SetInteger(r, Fact::ExposureProgram, FindMainEntry(r, 0x8822));
-    SetInteger(r, Fact::ExposureMode, FindMainEntry(r, 0xA402));
-    SetInteger(r, Fact::MeteringMode, FindMainEntry(r, 0x9207));
-    SetInteger(r, Fact::LightSource, FindMainEntry(r, 0x9208));
-    const ExifEntryData* flash = FindMainEntry(r, 0x9209);
-    SetInteger(r, Fact::Flash, flash);
     const FactValue& code = r.facts.summary[Fact::Flash];
     if (code.kind == FactValue::Kind::Integer) r.facts.summary.SetBoolean(Fact::FlashFired, (code.integer & 1) != 0);
-    SetInteger(r, Fact::WhiteBalance, FindMainEntry(r, 0xA403));
-    SetNumber(r, Fact::FocalLength, FindMainEntry(r, 0x920A));
-    SetInteger(r, Fact::FocalLengthIn35mmFormat, FindMainEntry(r, 0xA405));
-    SetNumber(r, Fact::DigitalZoomRatio, FindMainEntry(r, 0xA404));
-    SetNumber(r, Fact::SubjectDistance, FindMainEntry(r, 0x9206));
-    SetInteger(r, Fact::SubjectDistanceRange, FindMainEntry(r, 0xA40C));
-    SetInteger(r, Fact::SceneCaptureType, FindMainEntry(r, 0xA406));
 }
 
 // A sensor narrower than a millimetre or wider than medium format's 60 mm

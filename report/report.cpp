@@ -62,6 +62,10 @@ void AppendReportText(Report& report, const std::string& text) {
     Deliver(report, text.data(), text.size());
 }
 
+void CountReportText(Report& report, size_t length) {
+    if (ReportReady(report)) report.shownBytes += length;
+}
+
 void AppendReportFormat(Report& report, const char* format, ...) {
     if (!ReportReady(report)) return;
     va_list args;

@@ -55,6 +55,8 @@ void ResetReport(Report& report, ReportSink* sink);
 void SelectReportPane(Report& report, ReportPane pane);
 void AppendReport(Report& report, const char* text);
 void AppendReportText(Report& report, const std::string& text);
+// Counts text of this length as shown, for a pane no sink shows.
+void CountReportText(Report& report, size_t length);
 // printf-style append with no length limit: a long value is never cut.
 void AppendReportFormat(Report& report, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void SetReportColor(Report& report, uint32_t color);
