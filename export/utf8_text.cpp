@@ -57,6 +57,14 @@ void AppendPathAsUtf8(std::string& out, const char* text, size_t size) {
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t i = 0;
     while (i < size) {
+        // A run of plain ASCII goes in at once.
+        size_t run = i;
+        while (run < size && bytes[run] < 0x80 && bytes[run] != '\\') run++;
+        if (run > i) {
+            out.append(text + i, run - i);
+            i = run;
+            continue;
+        }
         if (bytes[i] == '\\') {
             out += "\\\\";
             i++;

@@ -46,11 +46,28 @@ bool Checked(const Clock& c, std::string* why) {
     return fault == nullptr;
 }
 
+// Writes number as exactly width digits; false when it does not fit.
+bool PutDigits(char* at, int number, int width) {
+    if (number < 0) return false;
+    for (int i = width - 1; i >= 0; i--) {
+        at[i] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    }
+    return number == 0;
+}
+
+// YYYY-MM-DDTHH:MM:SS; formatted in place, as this runs for every date of
+// every file.
 std::string IsoOf(const Clock& c) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", c.year, c.month, c.day, c.hour, c.minute,
+    char text[] = "0000-00-00T00:00:00";
+    if (PutDigits(text, c.year, 4) && PutDigits(text + 5, c.month, 2) && PutDigits(text + 8, c.day, 2) &&
+        PutDigits(text + 11, c.hour, 2) && PutDigits(text + 14, c.minute, 2) && PutDigits(text + 17, c.second, 2)) {
+        return std::string(text, sizeof text - 1);
+    }
+    char wide[80];
+    std::snprintf(wide, sizeof wide, "%04d-%02d-%02dT%02d:%02d:%02d", c.year, c.month, c.day, c.hour, c.minute,
                   c.second);
-    return text;
+    return wide;
 }
 
 // "+HH:MM", "-HH:MM" or "Z"; false for anything else.

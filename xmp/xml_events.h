@@ -5,21 +5,23 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/byte_view.h"
 
 // An element or attribute name after namespace processing. Text is UTF-8
-// whatever the document's encoding.
+// whatever the document's encoding. The views are the parser's and valid
+// only during the call that hands them over: what is kept is copied.
 struct XmlName {
-    std::string namespaceUri;
-    std::string prefix;  // as the document writes it; empty for none
-    std::string local;
+    std::string_view namespaceUri;
+    std::string_view prefix;  // as the document writes it; empty for none
+    std::string_view local;
 };
 
 struct XmlAttribute {
     XmlName name;
-    std::string value;
+    std::string_view value;
 };
 
 // What reads the events. Each call returns false to stop the parse there.
@@ -47,3 +49,7 @@ size_t ValidUtf8Length(ByteView bytes);
 // read). Returns true when the whole document was well-formed and read;
 // otherwise a message says where it stopped and why.
 bool ParseXmlEvents(ByteView bytes, XmlEventHandler& handler, std::string* message);
+
+// The same for a document given as consecutive pieces (a packet without
+// the padding in its middle), read as if they were one run of bytes.
+bool ParseXmlEventsInPieces(const ByteView* pieces, size_t count, XmlEventHandler& handler, std::string* message);

@@ -31,22 +31,24 @@ struct ParseState {
     bool stoppedByHandler = false;
 };
 
+// Views of expat's name text, "uri SEP local SEP prefix" or a bare name.
 void SplitName(const XML_Char* text, XmlName* out) {
     const char* first = std::strchr(text, kNameSeparator);
     if (first == nullptr) {
-        out->namespaceUri.clear();
-        out->prefix.clear();
-        out->local.assign(text);
+        out->namespaceUri = std::string_view();
+        out->prefix = std::string_view();
+        out->local = std::string_view(text);
         return;
     }
-    out->namespaceUri.assign(text, static_cast<size_t>(first - text));
-    const char* second = std::strchr(first + 1, kNameSeparator);
+    out->namespaceUri = std::string_view(text, static_cast<size_t>(first - text));
+    const char* local = first + 1;
+    const char* second = std::strchr(local, kNameSeparator);
     if (second == nullptr) {
-        out->local.assign(first + 1);
-        out->prefix.clear();
+        out->local = std::string_view(local);
+        out->prefix = std::string_view();
     } else {
-        out->local.assign(first + 1, static_cast<size_t>(second - first - 1));
-        out->prefix.assign(second + 1);
+        out->local = std::string_view(local, static_cast<size_t>(second - local));
+        out->prefix = std::string_view(second + 1);
     }
 }
 
@@ -63,7 +65,7 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attribut
     state.attributes.resize(count);
     for (size_t i = 0; i < count; i++) {
         SplitName(attributes[2 * i], &state.attributes[i].name);
-        state.attributes[i].value.assign(attributes[2 * i + 1]);
+        state.attributes[i].value = std::string_view(attributes[2 * i + 1]);
     }
     if (!state.handler->StartElement(state.name, state.attributes)) Stop(state);
 }
@@ -104,9 +106,8 @@ std::string Where(XML_Parser parser) {
     return text;
 }
 
-XML_Parser CreateParser(XmlEncoding encoding, ParseState& state) {
-    XML_Parser parser = XML_ParserCreateNS(EncodingName(encoding), kNameSeparator);
-    if (parser == nullptr) return nullptr;
+// Sets a parser, new or reset, up for one document.
+void PrepareParser(XML_Parser parser, ParseState& state) {
     XML_SetReturnNSTriplet(parser, 1);
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(parser, OnStart, OnEnd);
@@ -115,40 +116,118 @@ XML_Parser CreateParser(XmlEncoding encoding, ParseState& state) {
     XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
     XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, kMaximumAmplification);
     XML_SetBillionLaughsAttackProtectionActivationThreshold(parser, kAmplificationThreshold);
-    return parser;
+}
+
+// A parser made and freed for each packet costs as much as parsing a small
+// one: each thread keeps one and resets it between documents. After a
+// document larger than this its buffer is given back rather than kept.
+constexpr size_t kLargestKeptDocument = 1 << 20;
+
+struct KeptParser {
+    XML_Parser parser = nullptr;
+    bool inUse = false;
+    ~KeptParser() {
+        if (parser != nullptr) XML_ParserFree(parser);
+    }
+};
+
+thread_local KeptParser keptParser;
+
+// The thread's kept parser, reset for the encoding; a parser of its own
+// when the kept one is in use or cannot be had. nullptr without memory.
+XML_Parser TakeParser(XmlEncoding encoding, bool* kept) {
+    *kept = false;
+    if (!keptParser.inUse) {
+        if (keptParser.parser != nullptr && XML_ParserReset(keptParser.parser, EncodingName(encoding)) != XML_TRUE) {
+            XML_ParserFree(keptParser.parser);
+            keptParser.parser = nullptr;
+        }
+        if (keptParser.parser == nullptr) {
+            keptParser.parser = XML_ParserCreateNS(EncodingName(encoding), kNameSeparator);
+        }
+        if (keptParser.parser != nullptr) {
+            keptParser.inUse = true;
+            *kept = true;
+            return keptParser.parser;
+        }
+    }
+    return XML_ParserCreateNS(EncodingName(encoding), kNameSeparator);
+}
+
+void GiveParserBack(XML_Parser parser, bool kept, size_t documentBytes) {
+    if (!kept) {
+        XML_ParserFree(parser);
+        return;
+    }
+    keptParser.inUse = false;
+    if (documentBytes > kLargestKeptDocument) {
+        XML_ParserFree(keptParser.parser);
+        keptParser.parser = nullptr;
+    }
+}
+
+// The bytes from `at` on, up to count of them, copied out of consecutive
+// pieces into target.
+void CopyFromPieces(const ByteView* pieces, size_t pieceCount, size_t at, size_t count, char* target) {
+    for (size_t i = 0; i < pieceCount && count > 0; i++) {
+        if (at >= pieces[i].size) {
+            at -= pieces[i].size;
+            continue;
+        }
+        const size_t take = pieces[i].size - at < count ? pieces[i].size - at : count;
+        std::memcpy(target, pieces[i].data + at, take);
+        target += take;
+        count -= take;
+        at = 0;
+    }
 }
 
 }  // namespace
 
-bool ParseXmlEvents(ByteView bytes, XmlEventHandler& handler, std::string* message) {
+bool ParseXmlEventsInPieces(const ByteView* pieces, size_t count, XmlEventHandler& handler, std::string* message) {
+    if (count == 0) return ParseXmlEvents(ByteView(), handler, message);
     size_t markLength = 0;
-    const XmlEncoding encoding = DetectXmlEncoding(bytes, &markLength);
-    const ByteView document = TailView(bytes, static_cast<int64_t>(markLength));
+    const XmlEncoding encoding = DetectXmlEncoding(pieces[0], &markLength);
+    size_t total = 0;
+    for (size_t i = 0; i < count; i++) total += pieces[i].size;
     ParseState state;
     state.handler = &handler;
-    state.parser = CreateParser(encoding, state);
+    bool kept = false;
+    state.parser = TakeParser(encoding, &kept);
     if (state.parser == nullptr) {
         *message = "no memory for the XML parser";
         return false;
     }
+    PrepareParser(state.parser, state);
+    // Each feed is copied into the parser's own buffer (as XML_Parse would
+    // copy it), the pieces joined on the way; the last feed is final, so the
+    // parser does not count lines over what it has read.
     bool whole = true;
-    size_t done = 0;
+    size_t done = markLength < total ? markLength : total;
     do {
-        const size_t piece = document.size - done < kFeedBytes ? document.size - done : kFeedBytes;
-        const bool last = done + piece == document.size;
-        const char* start = reinterpret_cast<const char*>(document.data) + done;
-        if (XML_Parse(state.parser, start, static_cast<int>(piece), last ? XML_TRUE : XML_FALSE) !=
-            XML_STATUS_OK) {
+        const size_t piece = total - done < kFeedBytes ? total - done : kFeedBytes;
+        const bool last = done + piece == total;
+        void* buffer = XML_GetBuffer(state.parser, static_cast<int>(piece));
+        if (buffer == nullptr) {
+            whole = false;
+            break;
+        }
+        CopyFromPieces(pieces, count, done, piece, static_cast<char*>(buffer));
+        if (XML_ParseBuffer(state.parser, static_cast<int>(piece), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
             whole = false;
             break;
         }
         done += piece;
-    } while (done < document.size);
+    } while (done < total);
     if (!whole && !state.stoppedByHandler) {
         const std::string reason = !state.stopReason.empty() ? state.stopReason
                                                              : XML_ErrorString(XML_GetErrorCode(state.parser));
         *message = "XML not read further: " + reason + Where(state.parser);
     }
-    XML_ParserFree(state.parser);
+    GiveParserBack(state.parser, kept, total);
     return whole;
+}
+
+bool ParseXmlEvents(ByteView bytes, XmlEventHandler& handler, std::string* message) {
+    return ParseXmlEventsInPieces(&bytes, 1, handler, message);
 }

@@ -26,7 +26,21 @@ std::string Utf8(const wchar_t* text, UINT length) {
     return out;
 }
 
-bool ReadName(IXmlReader* reader, XmlName* name) {
+// A name's text in UTF-8, kept while the handler looks at its views.
+struct OwnedName {
+    std::string namespaceUri;
+    std::string prefix;
+    std::string local;
+};
+
+struct OwnedAttribute {
+    OwnedName name;
+    std::string value;
+};
+
+XmlName ViewOf(const OwnedName& name) { return XmlName{name.namespaceUri, name.prefix, name.local}; }
+
+bool ReadName(IXmlReader* reader, OwnedName* name) {
     const wchar_t* text = nullptr;
     UINT length = 0;
     if (FAILED(reader->GetNamespaceUri(&text, &length))) return false;
@@ -46,11 +60,11 @@ bool IsNamespaceDeclaration(IXmlReader* reader) {
 
 // The attributes of the current element, namespace declarations left out
 // as expat leaves them out.
-bool ReadAttributes(IXmlReader* reader, std::vector<XmlAttribute>& attributes) {
+bool ReadAttributes(IXmlReader* reader, std::vector<OwnedAttribute>& attributes) {
     attributes.clear();
     for (HRESULT moved = reader->MoveToFirstAttribute(); moved == S_OK; moved = reader->MoveToNextAttribute()) {
         if (IsNamespaceDeclaration(reader)) continue;
-        XmlAttribute attribute;
+        OwnedAttribute attribute;
         const wchar_t* value = nullptr;
         UINT length = 0;
         if (!ReadName(reader, &attribute.name) || FAILED(reader->GetValue(&value, &length))) return false;
@@ -101,8 +115,9 @@ std::string Failure(IXmlReader* reader, HRESULT result) {
 // Reads every node, handing the events on; false when the handler stopped
 // or the document was not well-formed (with the message then).
 bool ReadEvents(IXmlReader* reader, XmlEventHandler& handler, std::string* message) {
-    XmlName name;
-    std::vector<XmlAttribute> attributes;
+    OwnedName name;
+    std::vector<OwnedAttribute> attributes;
+    std::vector<XmlAttribute> views;
     XmlNodeType type = XmlNodeType_None;
     HRESULT result = S_OK;
     size_t open = 0;
@@ -125,7 +140,13 @@ bool ReadEvents(IXmlReader* reader, XmlEventHandler& handler, std::string* messa
                 *message = "XML not read further: an element's name or attributes could not be read";
                 return false;
             }
-            goOn = handler.StartElement(name, attributes) && (!empty || handler.EndElement());
+            // The views are made once every attribute is read: the owned
+            // texts do not move while the handler looks at them.
+            views.clear();
+            for (const OwnedAttribute& attribute : attributes) {
+                views.push_back(XmlAttribute{ViewOf(attribute.name), attribute.value});
+            }
+            goOn = handler.StartElement(ViewOf(name), views) && (!empty || handler.EndElement());
             if (!empty) open++;
         } else if (type == XmlNodeType_EndElement) {
             goOn = handler.EndElement();
@@ -197,4 +218,10 @@ bool ParseXmlEvents(ByteView bytes, XmlEventHandler& handler, std::string* messa
     reader->Release();
     FreeLibrary(library);
     return whole;
+}
+
+bool ParseXmlEventsInPieces(const ByteView* pieces, size_t count, XmlEventHandler& handler, std::string* message) {
+    std::vector<uint8_t> joined;
+    for (size_t i = 0; i < count; i++) joined.insert(joined.end(), pieces[i].data, pieces[i].data + pieces[i].size);
+    return ParseXmlEvents(MakeView(joined), handler, message);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 #include "xmp/xml_events.h"
@@ -143,13 +144,15 @@ private:
     }
 
     // A property's name: the name part of each step of its path, joined.
-    static std::string NameOfPath(const std::string& path) {
+    static std::string NameOfPath(std::string_view path) {
         std::string name;
+        name.reserve(path.size());
         size_t start = 0;
         for (;;) {
             const size_t end = path.find('/', start);
-            name += XmpNamePart(path.substr(start, end == std::string::npos ? std::string::npos : end - start));
-            if (end == std::string::npos) return name;
+            AppendXmpNamePart(path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start),
+                              name);
+            if (end == std::string_view::npos) return name;
             start = end + 1;
         }
     }
@@ -166,7 +169,8 @@ private:
         // An empty structure (rdf:parseType="Resource" with no field) keeps its text too.
         if (!frame.valued || frame.hasChild || frame.kind == FrameKind::Ignored) return true;
         if (frame.hasResource && !Spend(frame.resource.size(), 0)) return false;
-        return Add(target, frame.listForm, frame.language, frame.hasResource ? frame.resource : frame.text);
+        return Add(target, frame.listForm, frame.language,
+                   std::move(frame.hasResource ? frame.resource : frame.text));
     }
 
     // The target of a child element named name, pushed when the name adds
@@ -232,7 +236,7 @@ private:
     // so is the name of what a top description is about, when it has one.
     bool ReadNodeAttributes(const Frame& node, const std::vector<XmlAttribute>& attributes) {
         for (const XmlAttribute& attribute : attributes) {
-            const std::string& uri = attribute.name.namespaceUri;
+            const std::string_view uri = attribute.name.namespaceUri;
             if (IsRdf(attribute.name, "about") && targets_[node.target].path.empty() && !attribute.value.empty()) {
                 if (!AddAbout(attribute)) return false;
                 continue;
@@ -240,7 +244,7 @@ private:
             if (uri.empty() || uri == kRdfNamespace || uri == kXmlNamespace) continue;
             if (!Spend(attribute.value.size(), 0)) return false;
             Target field = Extend(targets_[node.target], attribute.name);
-            if (!Add(field, node.listForm, std::string(), attribute.value)) return false;
+            if (!Add(field, node.listForm, std::string_view(), std::string(attribute.value))) return false;
         }
         return true;
     }
@@ -261,13 +265,13 @@ private:
             }
         }
         for (const XmlAttribute& attribute : attributes) {
-            const std::string& uri = attribute.name.namespaceUri;
+            const std::string_view uri = attribute.name.namespaceUri;
             if (uri.empty() || uri == kRdfNamespace || uri == kXmlNamespace) continue;
             frame.hasChild = true;
             if (frame.kind == FrameKind::Ignored) continue;
             if (!Spend(attribute.value.size(), 0)) return false;
             Target field = Extend(targets_[frame.target], attribute.name);
-            if (!Add(field, frame.listForm, std::string(), attribute.value)) return false;
+            if (!Add(field, frame.listForm, std::string_view(), std::string(attribute.value))) return false;
         }
         return true;
     }
@@ -283,7 +287,8 @@ private:
             const std::vector<std::string>& values = properties_[found->second].values;
             if (std::find(values.begin(), values.end(), attribute.value) != values.end()) return true;
         }
-        return Spend(attribute.value.size(), 0) && Add(target, XmpForm::Simple, std::string(), attribute.value);
+        return Spend(attribute.value.size(), 0) &&
+               Add(target, XmpForm::Simple, std::string_view(), std::string(attribute.value));
     }
 
     bool Spend(size_t bytes, size_t values) {
@@ -316,7 +321,7 @@ private:
         return target.property < earlierPackets_ ? nullptr : &properties_[target.property];
     }
 
-    bool Add(Target& target, XmpForm form, const std::string& language, const std::string& value) {
+    bool Add(Target& target, XmpForm form, std::string_view language, std::string value) {
         if (target.path.empty()) return true;
         if (!Spend(language.size(), 1)) return false;
         XmpProperty* found = PropertyOf(target, form);
@@ -324,18 +329,19 @@ private:
         XmpProperty& property = *found;
         if (form == XmpForm::Simple && property.form == XmpForm::Simple) {
             // A simple property given twice: the later value stands.
-            property.values.assign(1, value);
+            property.values.resize(1);
+            property.values[0] = std::move(value);
             return true;
         }
         if (property.form != XmpForm::Alt) {
-            property.values.push_back(value);
+            property.values.push_back(std::move(value));
             return true;
         }
         // The default language comes first, wherever the packet puts it.
         const bool isDefault = language == "x-default";
         const size_t at = isDefault ? 0 : property.values.size();
-        property.values.insert(property.values.begin() + static_cast<std::ptrdiff_t>(at), value);
-        property.languages.insert(property.languages.begin() + static_cast<std::ptrdiff_t>(at), language);
+        property.values.insert(property.values.begin() + static_cast<std::ptrdiff_t>(at), std::move(value));
+        property.languages.insert(property.languages.begin() + static_cast<std::ptrdiff_t>(at), std::string(language));
         return true;
     }
 
@@ -354,9 +360,15 @@ private:
 }  // namespace
 
 std::string XmpNamePart(const std::string& local) {
+    std::string name;
+    AppendXmpNamePart(local, name);
+    return name;
+}
+
+void AppendXmpNamePart(std::string_view local, std::string& name) {
     bool hasLower = false;
     for (char c : local) hasLower = hasLower || (c >= 'a' && c <= 'z');
-    std::string name;
+    const size_t first = name.size();
     for (size_t i = 0; i < local.size(); i++) {
         char c = local[i];
         if (!hasLower) {
@@ -370,19 +382,32 @@ std::string XmpNamePart(const std::string& local) {
                           c == '_';
         if (kept) name += c;
     }
-    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
-    return name;
+    if (name.size() > first && name[first] >= 'a' && name[first] <= 'z') {
+        name[first] = static_cast<char>(name[first] - 'a' + 'A');
+    }
 }
 
 namespace {
 
 bool IsXmlBlank(uint8_t byte) { return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n'; }
 
+// Where the blanks before end stop: padding is mostly spaces, passed eight
+// at a time.
+size_t StartOfBlanksBefore(ByteView bytes, size_t end) {
+    static const uint8_t kSpaces[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    for (;;) {
+        while (end >= 8 && std::memcmp(bytes.data + end - 8, kSpaces, 8) == 0) end -= 8;
+        if (end == 0 || !IsXmlBlank(bytes.data[end - 1])) return end;
+        end--;
+    }
+}
+
 // A packet ends with its trailer, <?xpacket end="w"?> (or 'r', in either
 // quotes), after padding of blanks that writers leave for editing in place:
 // often as many bytes as the content, and the parser reads each. The packet
-// without that padding, when it ends so and the padding is worth a copy.
-bool WithoutPadding(ByteView packet, std::string* compact) {
+// without that padding, as the piece before it and the trailer's, when it
+// ends so and the padding is worth leaving out.
+bool WithoutPadding(ByteView packet, ByteView pieces[2]) {
     static const char kOpening[] = "<?xpacket end=";
     constexpr size_t kOpeningSize = sizeof kOpening - 1;
     constexpr size_t kTrailerSize = kOpeningSize + 5;  // the quoted letter and "?>"
@@ -400,12 +425,10 @@ bool WithoutPadding(ByteView packet, std::string* compact) {
         t[kOpeningSize + 3] != '?' || t[kOpeningSize + 4] != '>') {
         return false;
     }
-    size_t padding = trailer;
-    while (padding > 0 && IsXmlBlank(packet.data[padding - 1])) padding--;
+    const size_t padding = StartOfBlanksBefore(packet, trailer);
     if (trailer - padding < kLeastPadding) return false;
-    const char* bytes = reinterpret_cast<const char*>(packet.data);
-    compact->assign(bytes, padding);
-    compact->append(bytes + trailer, packet.size - trailer);
+    pieces[0] = MakeView(packet.data, padding);
+    pieces[1] = MakeView(packet.data + trailer, packet.size - trailer);
     return true;
 }
 
@@ -418,16 +441,13 @@ bool ReadXmpProperties(ByteView packet, std::vector<XmpProperty>& properties, st
     // without them shows by failing. A packet that fails is read again as
     // it stands, so that what is kept and where the message points are its
     // own; its extension's walker never changes the properties before it.
-    std::string compact;
-    if (WithoutPadding(packet, &compact)) {
+    ByteView pieces[2];
+    if (WithoutPadding(packet, pieces)) {
         const size_t propertiesBefore = properties.size();
         const size_t messagesBefore = messages.size();
         RdfWalker walker(properties, messages);
         std::string message;
-        if (ParseXmlEvents(MakeView(reinterpret_cast<const uint8_t*>(compact.data()), compact.size()), walker,
-                           &message)) {
-            return true;
-        }
+        if (ParseXmlEventsInPieces(pieces, 2, walker, &message)) return true;
         properties.erase(properties.begin() + static_cast<std::ptrdiff_t>(propertiesBefore), properties.end());
         messages.erase(messages.begin() + static_cast<std::ptrdiff_t>(messagesBefore), messages.end());
     }

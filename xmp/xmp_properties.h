@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/byte_view.h"
@@ -18,3 +19,6 @@ bool ReadXmpProperties(ByteView packet, std::vector<XmpProperty>& properties, st
 // letter), the first letter is a capital, characters other than letters,
 // digits, '-' and '_' are left out.
 std::string XmpNamePart(const std::string& local);
+
+// The same, appended to name.
+void AppendXmpNamePart(std::string_view local, std::string& name);
