@@ -13,14 +13,13 @@
 
 #include "app13/iptc_standard_names.h"
 #include "exif/standard_tag_names.h"
+#include "export/json_string.h"
 #include "export/utf8_text.h"
 #include "export/xmp_json.h"
 #include "facts/summary_facts.h"
 #include "xmp/xmp.h"
 
 namespace {
-
-using JsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
 
 const char* const kFormatNames[] = {"", "BYTE", "ASCII", "SHORT", "LONG", "RATIONAL", "SBYTE", "UNDEFINED",
                                     "SSHORT", "SLONG", "SRATIONAL", "FLOAT", "DOUBLE"};
@@ -80,12 +79,7 @@ struct ObjectWriter {
     }
     // Valid UTF-8 as a JSON string, escaped by the library where it must be.
     void PutString(const char* text, size_t size) {
-        bool plain = true;
-        for (size_t i = 0; i < size; i++) {
-            const unsigned char c = static_cast<unsigned char>(text[i]);
-            plain &= c >= 0x20 && c != '"' && c != '\\';
-        }
-        if (plain) {
+        if (NeedsNoJsonEscape(text, size)) {
             PutQuoted(text, size);
             return;
         }
@@ -416,7 +410,7 @@ void AppendJsonObject(std::string& out, const Analysis& analysis, const std::str
         WriteIptcDatasets(w, analysis.decoded);
         if (analysis.decoded.hasXmp) {
             w.Key("XMP");
-            WriteXmpObject(w.json, analysis.decoded.xmpProperties, options.xmpGroups);
+            WriteXmpObject(w.json, w.buffer, analysis.decoded.xmpProperties, options.xmpGroups);
         }
         if (!analysis.decoded.xmpMessages.empty()) {
             // A message can quote the file's own bytes (an extension's GUID).

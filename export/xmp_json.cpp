@@ -6,10 +6,14 @@
 
 namespace {
 
+// Where the object's strings go: the writer and its buffer.
+struct XmpOut {
+    XmpJsonWriter& json;
+    rapidjson::StringBuffer& buffer;
+};
+
 // The parser hands every text on as UTF-8, which JSON takes as it is.
-void WriteText(XmpJsonWriter& json, const std::string& text) {
-    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-}
+void WriteText(XmpOut& out, const std::string& text) { WriteJsonString(out.json, out.buffer, text.data(), text.size()); }
 
 std::string KeyOf(const XmpProperty& property, bool groupKeys) {
     std::string key = groupKeys ? "XMP-" : "";
@@ -21,19 +25,19 @@ std::string KeyOf(const XmpProperty& property, bool groupKeys) {
 
 // A list is always an array; a single value, a text; a property the packet
 // gives more than once (a structure's field in each item of a list), an array.
-void WriteValues(XmpJsonWriter& json, XmpForm form, const std::vector<const std::string*>& values) {
+void WriteValues(XmpOut& out, XmpForm form, const std::vector<const std::string*>& values) {
     if (form == XmpForm::Simple && values.size() == 1) {
-        WriteText(json, *values.front());
+        WriteText(out, *values.front());
         return;
     }
-    json.StartArray();
-    for (const std::string* value : values) WriteText(json, *value);
-    json.EndArray();
+    out.json.StartArray();
+    for (const std::string* value : values) WriteText(out, *value);
+    out.json.EndArray();
 }
 
 // Each language under its own key, the default one under the bare name;
 // several values of one language (from a list of structures) as an array.
-void WriteAlternatives(XmpJsonWriter& json, const XmpProperty& property, const std::string& key) {
+void WriteAlternatives(XmpOut& out, const XmpProperty& property, const std::string& key) {
     std::vector<std::pair<std::string, std::vector<const std::string*>>> byKey;
     for (size_t i = 0; i < property.values.size(); i++) {
         const std::string& language = i < property.languages.size() ? property.languages[i] : std::string();
@@ -44,8 +48,8 @@ void WriteAlternatives(XmpJsonWriter& json, const XmpProperty& property, const s
         byKey[at].second.push_back(&property.values[i]);
     }
     for (const auto& entry : byKey) {
-        WriteText(json, entry.first);
-        WriteValues(json, XmpForm::Simple, entry.second);
+        WriteText(out, entry.first);
+        WriteValues(out, XmpForm::Simple, entry.second);
     }
 }
 
@@ -72,35 +76,37 @@ bool HoldsBinaryData(const XmpProperty& property) {
     return false;
 }
 
-void WriteBinarySize(XmpJsonWriter& json, const XmpProperty& property) {
+void WriteBinarySize(XmpOut& out, const XmpProperty& property) {
     // A long value was already replaced by its size when it was read.
     if (property.values.size() == 1 && property.values[0].compare(0, 13, "(Binary data ") == 0) {
-        WriteText(json, property.values[0]);
+        WriteText(out, property.values[0]);
         return;
     }
     size_t bytes = 0;
     for (const std::string& value : property.values) bytes += value.size() / 4 * 3;
-    WriteText(json, "(Binary data " + std::to_string(bytes) + " bytes)");
+    WriteText(out, "(Binary data " + std::to_string(bytes) + " bytes)");
 }
 
-void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& properties, bool groupKeys) {
+void WriteXmpObject(XmpJsonWriter& json, rapidjson::StringBuffer& buffer, const std::vector<XmpProperty>& properties,
+                    bool groupKeys) {
+    XmpOut out{json, buffer};
     json.StartObject();
     std::vector<const std::string*> values;
     for (const XmpProperty& property : properties) {
         const std::string key = KeyOf(property, groupKeys);
         if (HoldsBinaryData(property)) {
-            WriteText(json, key);
-            WriteBinarySize(json, property);
+            WriteText(out, key);
+            WriteBinarySize(out, property);
             continue;
         }
         if (property.form == XmpForm::Alt) {
-            WriteAlternatives(json, property, key);
+            WriteAlternatives(out, property, key);
             continue;
         }
-        WriteText(json, key);
+        WriteText(out, key);
         values.clear();
         for (const std::string& value : property.values) values.push_back(&value);
-        WriteValues(json, property.form, values);
+        WriteValues(out, property.form, values);
     }
     json.EndObject();
 }

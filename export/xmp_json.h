@@ -4,13 +4,13 @@
 // under the name and each other language's under "Name-lang".
 #pragma once
 
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
 #include <vector>
 
 #include "core/decoded_data.h"
+#include "export/json_string.h"
 
-using XmpJsonWriter = rapidjson::Writer<rapidjson::StringBuffer>;
+using XmpJsonWriter = JsonWriter;
 
-void WriteXmpObject(XmpJsonWriter& json, const std::vector<XmpProperty>& properties, bool groupKeys);
+// Writes the object as json's next value; buffer is json's own.
+void WriteXmpObject(XmpJsonWriter& json, rapidjson::StringBuffer& buffer, const std::vector<XmpProperty>& properties,
+                    bool groupKeys);

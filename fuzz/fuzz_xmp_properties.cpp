@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     rapidjson::StringBuffer buffer;
     XmpJsonWriter writer(buffer);
-    WriteXmpObject(writer, properties, true);
+    WriteXmpObject(writer, buffer, properties, true);
     rapidjson::Document parsed;
     parsed.Parse(buffer.GetString(), buffer.GetSize());
     if (parsed.HasParseError() || !parsed.IsObject()) std::abort();

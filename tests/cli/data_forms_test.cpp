@@ -11,6 +11,7 @@
 #include "exif/exif_block_builder.h"
 #include "export/csv_row.h"
 #include "export/json_object.h"
+#include "export/json_string.h"
 #include "export/utf8_text.h"
 
 namespace {
@@ -91,8 +92,38 @@ TEST(Utf8Text, ValidUtf8PassesAndOtherBytesAreLatin1) {
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
         {"\xE6\x83", "\xC3\xA6\xC2\x83"},                    // cut short at the end
         {std::string("a\0b", 3), std::string("a\0b", 3)},
+        {"eight ascii caf\xC3\xA9", "eight ascii caf\xC3\xA9"},  // past the first eight bytes
+        {"eight by\xE9", "eight by\xC3\xA9"},
+        {"sixteen ascii by\xE6\x83", "sixteen ascii by\xC3\xA6\xC2\x83"},
     };
-    for (const auto& c : cases) EXPECT_EQ(AsUtf8(c.first), c.second) << c.first;
+    for (const auto& c : cases) {
+        EXPECT_EQ(AsUtf8(c.first), c.second) << c.first;
+        EXPECT_EQ(IsValidUtf8(c.first.data(), c.first.size()), c.first == c.second) << c.first;
+    }
+}
+
+// Every byte at every place of a text, in a word of eight and in the tail,
+// is written as a string that parses back to the text.
+TEST(JsonString, EveryByteAtEveryPlaceParsesBack) {
+    for (int byte = 0; byte < 0x80; byte++) {
+        for (size_t at = 0; at < 17; at++) {
+            std::string text(17, 'a');
+            text[at] = static_cast<char>(byte);
+            const bool plain = byte >= 0x20 && byte != '"' && byte != '\\';
+            EXPECT_EQ(NeedsNoJsonEscape(text.data(), text.size()), plain) << byte << " at " << at;
+            rapidjson::StringBuffer buffer;
+            JsonWriter json(buffer);
+            json.StartArray();
+            WriteJsonString(json, buffer, text.data(), text.size());
+            WriteJsonString(json, buffer, "\xC3\xA9", 2);
+            json.EndArray();
+            rapidjson::Document parsed;
+            parsed.Parse(buffer.GetString(), buffer.GetSize());
+            ASSERT_FALSE(parsed.HasParseError()) << byte << " at " << at;
+            EXPECT_EQ(std::string(parsed[0].GetString(), parsed[0].GetStringLength()), text) << byte << " at " << at;
+            EXPECT_STREQ(parsed[1].GetString(), "\xC3\xA9");
+        }
+    }
 }
 
 // Text cells that a spreadsheet would run as a formula get a leading quote,
