@@ -45,9 +45,10 @@ struct FactReader {
     SummaryFacts& facts;
     // The entries by directory and tag, the first of a pair kept: some
     // sixty facts each look up a tag or two, and a camera's block has a
-    // hundred entries and more. An open-addressed table of positions plus
-    // one (0: empty), at most half full.
-    std::vector<uint32_t> slots;
+    // hundred entries and more. An open-addressed table, at most half full,
+    // of each entry's key (high half) and position plus one (low half; 0:
+    // empty): a probe reads the table alone, not the entries.
+    std::vector<uint64_t> slots;
     uint32_t mask = 0;
 };
 
@@ -57,7 +58,7 @@ uint32_t TagKey(const ExifEntryData& entry) { return TagKey(entry.directory, ent
 // The slot of this key: where it is, or the empty slot where it would go.
 uint32_t SlotOf(const FactReader& r, uint32_t key) {
     uint32_t slot = (key * 0x9E3779B1u) >> 7 & r.mask;
-    while (r.slots[slot] != 0 && TagKey(r.data.exifEntries[r.slots[slot] - 1]) != key) slot = (slot + 1) & r.mask;
+    while (r.slots[slot] != 0 && r.slots[slot] >> 32 != key) slot = (slot + 1) & r.mask;
     return slot;
 }
 
@@ -68,15 +69,16 @@ void IndexEntries(FactReader& r) {
     r.slots.assign(size, 0);
     r.mask = static_cast<uint32_t>(size - 1);
     for (size_t i = 0; i < entries.size(); i++) {
-        const uint32_t slot = SlotOf(r, TagKey(entries[i]));
-        if (r.slots[slot] == 0) r.slots[slot] = static_cast<uint32_t>(i + 1);
+        const uint32_t key = TagKey(entries[i]);
+        const uint32_t slot = SlotOf(r, key);
+        if (r.slots[slot] == 0) r.slots[slot] = static_cast<uint64_t>(key) << 32 | static_cast<uint32_t>(i + 1);
     }
 }
 
 // The first entry of this tag in the directory, or none.
 const ExifEntryData* FindEntry(const FactReader& r, DirectoryKind directory, uint16_t tag) {
     const uint32_t slot = SlotOf(r, TagKey(directory, tag));
-    return r.slots[slot] != 0 ? &r.data.exifEntries[r.slots[slot] - 1] : nullptr;
+    return r.slots[slot] != 0 ? &r.data.exifEntries[(r.slots[slot] & 0xFFFFFFFFu) - 1] : nullptr;
 }
 
 // The main image's tags live in IFD0, or in the Exif directory it links to.

@@ -4,8 +4,10 @@
 #define XML_DTD 1
 #include <expat.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "xmp/xml_events.h"
 
@@ -106,18 +108,6 @@ std::string Where(XML_Parser parser) {
     return text;
 }
 
-// Sets a parser, new or reset, up for one document.
-void PrepareParser(XML_Parser parser, ParseState& state) {
-    XML_SetReturnNSTriplet(parser, 1);
-    XML_SetUserData(parser, &state);
-    XML_SetElementHandler(parser, OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser, OnText);
-    XML_SetEntityDeclHandler(parser, OnEntityDeclaration);
-    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
-    XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, kMaximumAmplification);
-    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser, kAmplificationThreshold);
-}
-
 // A parser made and freed for each packet costs as much as parsing a small
 // one: each thread keeps one and resets it between documents. After a
 // document larger than this its buffer is given back rather than kept.
@@ -126,12 +116,26 @@ constexpr size_t kLargestKeptDocument = 1 << 20;
 struct KeptParser {
     XML_Parser parser = nullptr;
     bool inUse = false;
+    // The salt of the parser's name hashing, which expat would otherwise
+    // ask the kernel for at each document: drawn once a thread from the
+    // system's randomness, then stepped on and mixed for each document.
+    uint64_t salt = static_cast<uint64_t>(std::random_device()()) << 32 | std::random_device()();
     ~KeptParser() {
         if (parser != nullptr) XML_ParserFree(parser);
     }
 };
 
 thread_local KeptParser keptParser;
+
+// The next salt: the steps of splitmix64.
+unsigned long NextSalt() {
+    uint64_t z = (keptParser.salt += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    // Zero asks expat to draw a salt itself.
+    return static_cast<unsigned long>(z) != 0 ? static_cast<unsigned long>(z) : 1;
+}
 
 // The thread's kept parser, reset for the encoding; a parser of its own
 // when the kept one is in use or cannot be had. nullptr without memory.
@@ -164,6 +168,19 @@ void GiveParserBack(XML_Parser parser, bool kept, size_t documentBytes) {
         XML_ParserFree(keptParser.parser);
         keptParser.parser = nullptr;
     }
+}
+
+// Sets a parser, new or reset, up for one document.
+void PrepareParser(XML_Parser parser, ParseState& state) {
+    XML_SetHashSalt(parser, NextSalt());
+    XML_SetReturnNSTriplet(parser, 1);
+    XML_SetUserData(parser, &state);
+    XML_SetElementHandler(parser, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser, OnText);
+    XML_SetEntityDeclHandler(parser, OnEntityDeclaration);
+    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser, kMaximumAmplification);
+    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser, kAmplificationThreshold);
 }
 
 // The bytes from `at` on, up to count of them, copied out of consecutive

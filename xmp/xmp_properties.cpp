@@ -31,15 +31,71 @@ enum class FrameKind {
 };
 
 constexpr size_t kNoProperty = static_cast<size_t>(-1);
+constexpr size_t kNoSpace = static_cast<size_t>(-1);
 
-// Where values land: the top property's namespace and the path below it,
-// and the property once it has been looked up (a list's items all land in
-// one property: it is found once).
-struct Target {
-    std::string namespaceUri;
+// A namespace and the prefix the packet writes for it, kept once for the
+// properties and fields under it.
+struct Space {
+    std::string uri;
     std::string prefix;
+};
+
+// Where values land: the top property's namespace (an index of the
+// walker's spaces) and the path below it, and the property once it has
+// been looked up (a list's items all land in one property: it is found once).
+struct Target {
+    size_t space = kNoSpace;
     std::string path;
     size_t property = kNoProperty;
+};
+
+// The properties by namespace and path: an open-addressed table of
+// positions plus one (0: empty), at most half full, whose probes compare
+// the properties themselves, so that a look-up builds no key.
+class PropertyIndex {
+public:
+    explicit PropertyIndex(const std::vector<XmpProperty>& properties) : properties_(properties) {
+        Rebuild(64);
+    }
+
+    size_t Find(std::string_view uri, std::string_view path) const {
+        const uint32_t found = slots_[SlotOf(uri, path)];
+        return found == 0 ? kNoProperty : found - 1;
+    }
+
+    // Takes in the property just added at the end of the properties.
+    void AddLast() {
+        if (2 * properties_.size() > slots_.size()) {
+            Rebuild(2 * slots_.size());
+            return;
+        }
+        const XmpProperty& last = properties_.back();
+        slots_[SlotOf(last.namespaceUri, last.path)] = static_cast<uint32_t>(properties_.size());
+    }
+
+private:
+    size_t SlotOf(std::string_view uri, std::string_view path) const {
+        const size_t mask = slots_.size() - 1;
+        size_t slot = (std::hash<std::string_view>()(uri) * 31 + std::hash<std::string_view>()(path)) & mask;
+        while (slots_[slot] != 0) {
+            const XmpProperty& kept = properties_[slots_[slot] - 1];
+            if (kept.path == path && kept.namespaceUri == uri) break;
+            slot = (slot + 1) & mask;
+        }
+        return slot;
+    }
+
+    void Rebuild(size_t size) {
+        while (size < 2 * properties_.size()) size *= 2;
+        slots_.assign(size, 0);
+        for (size_t i = 0; i < properties_.size(); i++) {
+            const size_t slot = SlotOf(properties_[i].namespaceUri, properties_[i].path);
+            if (slots_[slot] == 0) slots_[slot] = static_cast<uint32_t>(i + 1);
+        }
+    }
+
+    const std::vector<XmpProperty>& properties_;
+    std::vector<uint32_t> slots_;
 };
 
 // An element being read. Its target is an index into the walker's target
@@ -70,29 +126,10 @@ bool IsXml(const XmlName& name, const char* local) {
 // name without namespace add nothing to the path.
 bool Extends(const XmlName& name) { return !name.namespaceUri.empty() && name.namespaceUri != kRdfNamespace; }
 
-Target Extend(const Target& parent, const XmlName& name) {
-    if (!Extends(name)) return parent;
-    Target child;
-    if (parent.path.empty()) {
-        child.namespaceUri = name.namespaceUri;
-        child.prefix = name.prefix;
-        child.path = name.local;
-    } else {
-        child.namespaceUri = parent.namespaceUri;
-        child.prefix = parent.prefix;
-        child.path.reserve(parent.path.size() + 1 + name.local.size());
-        child.path = parent.path;
-        child.path += '/';
-        child.path += name.local;
-    }
-    return child;
-}
-
 class RdfWalker : public XmlEventHandler {
 public:
     RdfWalker(std::vector<XmpProperty>& properties, std::vector<std::string>& messages)
-        : properties_(properties), messages_(messages), earlierPackets_(properties.size()) {
-        for (size_t i = 0; i < properties_.size(); i++) index_[Key(properties_[i].namespaceUri, properties_[i].path)] = i;
+        : properties_(properties), messages_(messages), index_(properties), earlierPackets_(properties.size()) {
         targets_.emplace_back();  // the root: no property
     }
 
@@ -134,13 +171,38 @@ public:
     }
 
 private:
-    // The index's key of a property, built in one string kept from call to
-    // call: valid until the next call.
-    const std::string& Key(const std::string& namespaceUri, const std::string& path) {
-        key_.assign(namespaceUri);
+    // The space of a namespace and prefix, kept when new. The properties of
+    // one description mostly share one: the last is tried first.
+    size_t SpaceOf(std::string_view uri, std::string_view prefix) {
+        if (lastSpace_ < spaces_.size() && spaces_[lastSpace_].uri == uri && spaces_[lastSpace_].prefix == prefix) {
+            return lastSpace_;
+        }
+        key_.assign(uri);
         key_ += '\n';
-        key_ += path;
-        return key_;
+        key_ += prefix;
+        auto found = spaceIndex_.find(key_);
+        if (found == spaceIndex_.end()) {
+            found = spaceIndex_.emplace(key_, spaces_.size()).first;
+            spaces_.push_back(Space{std::string(uri), std::string(prefix)});
+        }
+        lastSpace_ = found->second;
+        return lastSpace_;
+    }
+
+    Target Extend(const Target& parent, const XmlName& name) {
+        if (!Extends(name)) return parent;
+        Target child;
+        if (parent.path.empty()) {
+            child.space = SpaceOf(name.namespaceUri, name.prefix);
+            child.path = name.local;
+        } else {
+            child.space = parent.space;
+            child.path.reserve(parent.path.size() + 1 + name.local.size());
+            child.path = parent.path;
+            child.path += '/';
+            child.path += name.local;
+        }
+        return child;
     }
 
     // A property's name: the name part of each step of its path, joined.
@@ -279,12 +341,11 @@ private:
     // Every description of a packet names the same resource: it is told once.
     bool AddAbout(const XmlAttribute& attribute) {
         Target target;
-        target.namespaceUri = attribute.name.namespaceUri;
-        target.prefix = attribute.name.prefix;
+        target.space = SpaceOf(attribute.name.namespaceUri, attribute.name.prefix);
         target.path = attribute.name.local;
-        auto found = index_.find(Key(target.namespaceUri, target.path));
-        if (found != index_.end()) {
-            const std::vector<std::string>& values = properties_[found->second].values;
+        const size_t found = index_.Find(attribute.name.namespaceUri, target.path);
+        if (found != kNoProperty) {
+            const std::vector<std::string>& values = properties_[found].values;
             if (std::find(values.begin(), values.end(), attribute.value) != values.end()) return true;
         }
         return Spend(attribute.value.size(), 0) &&
@@ -304,19 +365,20 @@ private:
     // one, with no value); nullptr for one the main packet already gave.
     XmpProperty* PropertyOf(Target& target, XmpForm form) {
         if (target.property == kNoProperty) {
-            const std::string& key = Key(target.namespaceUri, target.path);
-            auto found = index_.find(key);
-            if (found == index_.end()) {
-                found = index_.emplace(key, properties_.size()).first;
+            const Space& space = spaces_[target.space];
+            size_t found = index_.Find(space.uri, target.path);
+            if (found == kNoProperty) {
+                found = properties_.size();
                 XmpProperty made;
-                made.namespaceUri = target.namespaceUri;
+                made.namespaceUri = space.uri;
                 made.path = target.path;
-                made.prefix = target.prefix;
+                made.prefix = space.prefix;
                 made.name = NameOfPath(target.path);
                 made.form = form;
                 properties_.push_back(std::move(made));
+                index_.AddLast();
             }
-            target.property = found->second;
+            target.property = found;
         }
         return target.property < earlierPackets_ ? nullptr : &properties_[target.property];
     }
@@ -347,7 +409,10 @@ private:
 
     std::vector<XmpProperty>& properties_;
     std::vector<std::string>& messages_;
-    std::unordered_map<std::string, size_t> index_;
+    PropertyIndex index_;
+    std::vector<Space> spaces_;
+    std::unordered_map<std::string, size_t> spaceIndex_;
+    size_t lastSpace_ = kNoSpace;
     std::string key_;
     // Properties of the main packet stand against its extension's.
     size_t earlierPackets_ = 0;
