@@ -63,8 +63,8 @@ const char* DirectoryKindName(DirectoryKind kind) {
     return "IFD0";
 }
 
-const XmpProperty* FindXmpProperty(const DecodedData& data, const std::string& namespaceUri,
-                                   const std::string& name) {
+const XmpProperty* FindXmpProperty(const DecodedData& data, std::string_view namespaceUri,
+                                   std::string_view name) {
     for (const XmpProperty& property : data.xmpProperties) {
         if (property.namespaceUri != namespaceUri) continue;
         if (property.path == name || property.name == name) return &property;
@@ -72,15 +72,15 @@ const XmpProperty* FindXmpProperty(const DecodedData& data, const std::string& n
     return nullptr;
 }
 
-const std::string* FirstXmpValue(const DecodedData& data, const std::string& namespaceUri,
-                                 const std::string& name) {
+const std::string* FirstXmpValue(const DecodedData& data, std::string_view namespaceUri,
+                                 std::string_view name) {
     const XmpProperty* property = FindXmpProperty(data, namespaceUri, name);
     if (property == nullptr || property->values.empty()) return nullptr;
     return &property->values.front();
 }
 
-std::vector<std::string> XmpValues(const DecodedData& data, const std::string& namespaceUri,
-                                   const std::string& name) {
+std::vector<std::string> XmpValues(const DecodedData& data, std::string_view namespaceUri,
+                                   std::string_view name) {
     const XmpProperty* property = FindXmpProperty(data, namespaceUri, name);
     return property != nullptr ? property->values : std::vector<std::string>();
 }

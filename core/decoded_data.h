@@ -132,12 +132,12 @@ const char* DirectoryKindName(DirectoryKind kind);
 
 // The XMP property of this namespace whose path or name is name ("subject"
 // or "Subject", "Flash/Fired" or "FlashFired"); nullptr when there is none.
-const XmpProperty* FindXmpProperty(const DecodedData& data, const std::string& namespaceUri,
-                                   const std::string& name);
+const XmpProperty* FindXmpProperty(const DecodedData& data, std::string_view namespaceUri,
+                                   std::string_view name);
 // Its first value (the x-default one of a language list); nullptr when the
 // property is absent or holds no value.
-const std::string* FirstXmpValue(const DecodedData& data, const std::string& namespaceUri,
-                                 const std::string& name);
+const std::string* FirstXmpValue(const DecodedData& data, std::string_view namespaceUri,
+                                 std::string_view name);
 // All its values, in order; empty when the property is absent.
-std::vector<std::string> XmpValues(const DecodedData& data, const std::string& namespaceUri,
-                                   const std::string& name);
+std::vector<std::string> XmpValues(const DecodedData& data, std::string_view namespaceUri,
+                                   std::string_view name);
