@@ -73,12 +73,6 @@ std::string DirectoryIndent(int level) {
 }
 
 void ShowEntryLine(Report& report, std::string label, const std::string& value) {
-    if (report.sink == nullptr) {
-        // Nothing shows the line: only its length counts.
-        CountReportText(report, label.size() + 3 + value.size() + 2);
-        SetReportColor(report, kColorBlack);
-        return;
-    }
     label += " = ";
     label += value;
     label += "\r\n";

@@ -2,6 +2,7 @@
 // the summary record filled, and every link followed.
 #include "exif/directory_walker.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -97,6 +98,12 @@ size_t KeptBytes(const DirectoryEntry& entry, bool withValue) {
 // and the values it keeps: a value shown short can be long as data.
 bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* name) {
     const std::string value = EntryValueText(walk.report, entry, walk.summary.bigEndian);
+    const size_t kept = KeptBytes(entry, !HasNoOwnBytes(entry));
+    if (walk.report.sink == nullptr) {
+        // The label's length alone: "Unknown Tag %04x" of a 16-bit tag is 16 bytes.
+        const size_t nameBytes = name != nullptr ? std::strlen(name) : sizeof "Unknown Tag 0000" - 1;
+        return CountEntry(walk.exif, walk.indent.size() + 4 + nameBytes, value.size(), name != nullptr, kept);
+    }
     std::string label = walk.indent;
     label += "    ";
     if (name != nullptr) {
@@ -104,7 +111,7 @@ bool PrintEntry(DirectoryWalk& walk, const DirectoryEntry& entry, const char* na
     } else {
         label += FormatText("Unknown Tag %04x", entry.tag);
     }
-    return ShowEntry(walk.exif, std::move(label), value, name != nullptr, KeptBytes(entry, !HasNoOwnBytes(entry)));
+    return ShowEntry(walk.exif, std::move(label), value, name != nullptr, kept);
 }
 
 // Offsets of links count from the block's start.

@@ -39,8 +39,20 @@ bool ReadCheckedEntry(ExifWalk& walk, int64_t entryOffset, bool checkComponentCo
     return true;
 }
 
+bool CountEntry(ExifWalk& walk, size_t labelBytes, size_t valueBytes, bool named, size_t keptBytes) {
+    Report& report = walk.analysis.report;
+    // "<label> = <value>\r\n"
+    const size_t lineBytes = labelBytes + 3 + valueBytes + 2;
+    if (!ExifWalkBudgetAllows(walk.budget, report, lineBytes + keptBytes)) return false;
+    if (!named) SetReportColor(report, kColorRed);
+    CountReportText(report, lineBytes);
+    SetReportColor(report, kColorBlack);
+    return true;
+}
+
 bool ShowEntry(ExifWalk& walk, std::string label, const std::string& value, bool named, size_t keptBytes) {
     Report& report = walk.analysis.report;
+    if (report.sink == nullptr) return CountEntry(walk, label.size(), value.size(), named, keptBytes);
     if (!ExifWalkBudgetAllows(walk.budget, report, EntryLineBytes(label, value) + keptBytes)) return false;
     if (!named) SetReportColor(report, kColorRed);
     ShowEntryLine(report, std::move(label), value);
@@ -64,9 +76,29 @@ void KeepEntry(ExifWalk& walk, const DirectoryEntry& entry, DirectoryKind direct
     ChargeExifWalkBudget(walk.budget, withValue ? DataBytesOfValues(entry.format, kept.count) : 0);
 }
 
+// The characters of printf's "%0*d" of number at width.
+size_t DecimalBytes(int number, size_t width) {
+    const int64_t wide = number;
+    uint64_t magnitude = static_cast<uint64_t>(wide < 0 ? -wide : wide);
+    size_t digits = 1;
+    while (magnitude >= 10) {
+        magnitude /= 10;
+        digits++;
+    }
+    const size_t bytes = digits + (number < 0 ? 1 : 0);
+    return bytes > width ? bytes : width;
+}
+
 void ShowDirectoryMap(ExifWalk& walk, const std::string& indent, int64_t directoryOffset, int entryCount) {
     Report& report = walk.analysis.report;
-    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", indent.c_str(), static_cast<int>(directoryOffset),
-                       static_cast<int>(directoryOffset + 2 + kEntrySize * entryCount + 4));
+    const int first = static_cast<int>(directoryOffset);
+    const int last = static_cast<int>(directoryOffset + 2 + kEntrySize * entryCount + 4);
+    if (report.sink == nullptr) {
+        // "<indent>Map: 00000 - 00000: Directory(dir has N entries)\r\n", counted.
+        CountReportText(report, indent.size() + 5 + DecimalBytes(first, 5) + 3 + DecimalBytes(last, 5) + 11 + 9 +
+                                    DecimalBytes(entryCount, 0) + 11);
+        return;
+    }
+    AppendReportFormat(report, "%sMap: %05d - %05d: Directory", indent.c_str(), first, last);
     AppendReportFormat(report, "(dir has %d entries)\r\n", entryCount);
 }

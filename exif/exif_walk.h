@@ -33,6 +33,10 @@ bool ReadCheckedEntry(ExifWalk& walk, int64_t entryOffset, bool checkComponentCo
 // false, with nothing shown, when it cannot.
 bool ShowEntry(ExifWalk& walk, std::string label, const std::string& value, bool named, size_t keptBytes);
 
+// The same when no pane shows the report: the line is only counted, from
+// its label's and value's lengths.
+bool CountEntry(ExifWalk& walk, size_t labelBytes, size_t valueBytes, bool named, size_t keptBytes);
+
 // Keeps the entry as data in the given directory; withValue false keeps it
 // without its values (a maker note, an 8-byte value of no components).
 void KeepEntry(ExifWalk& walk, const DirectoryEntry& entry, DirectoryKind directory, const char* name,

@@ -433,23 +433,26 @@ std::string XmpNamePart(const std::string& local) {
 void AppendXmpNamePart(std::string_view local, std::string& name) {
     bool hasLower = false;
     for (char c : local) hasLower = hasLower || (c >= 'a' && c <= 'z');
+    // The part is never longer than the local name: written in place.
     const size_t first = name.size();
+    name.resize(first + local.size());
+    char* const start = &name[first];
+    char* out = start;
     for (size_t i = 0; i < local.size(); i++) {
         char c = local[i];
         if (!hasLower) {
             if (c == '_' && i + 1 < local.size() && local[i + 1] >= 'A' && local[i + 1] <= 'Z') {
-                name += local[++i];
+                *out++ = local[++i];
                 continue;
             }
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         }
         const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
                           c == '_';
-        if (kept) name += c;
+        if (kept) *out++ = c;
     }
-    if (name.size() > first && name[first] >= 'a' && name[first] <= 'z') {
-        name[first] = static_cast<char>(name[first] - 'a' + 'A');
-    }
+    if (out > start && *start >= 'a' && *start <= 'z') *start = static_cast<char>(*start - 'a' + 'A');
+    name.resize(first + static_cast<size_t>(out - start));
 }
 
 namespace {

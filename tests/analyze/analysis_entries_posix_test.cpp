@@ -15,6 +15,8 @@
 #include "export/json_object.h"
 #include "analyze/analyze_file.h"
 #include "core/file_facts.h"
+#include "report/pane_text_sink.h"
+#include "summary/summarize_image.h"
 #include "support/photo_folders.h"
 #include "support/report_capture.h"
 
@@ -78,6 +80,28 @@ TEST(AnalysisEntries, PathStreamAndMemoryGiveTheSameReportAndData) {
         ReportCapture byBytes;
         const bool bytesResult = AnalyzeBytes(byBytes.analysis, MakeView(bytes), path.c_str(), FactsOf(path));
         EXPECT_EQ(Fingerprint(byBytes, bytesResult), expected) << path;
+
+        // With no pane to show it, the report is counted, not written: the
+        // data and the bytes counted (what the walks' budgets spend) are
+        // those of the report shown, but for the summary's closing lines
+        // (where the shown report ends with them), which are not made at all.
+        Analysis unseen;
+        ResetAnalysis(unseen, nullptr);
+        AnalyzeFile(unseen, path.c_str());
+        Report summaryLines;
+        PaneTextSink scratch;
+        ResetReport(summaryLines, &scratch);
+        SelectReportPane(summaryLines, ReportPane::Jpeg);
+        PrintSummaryLines(summaryLines, unseen.summary);
+        const std::string& lines = scratch.Pane(ReportPane::Jpeg).text;
+        const std::string& shownJpeg = byPath.sink.Pane(ReportPane::Jpeg).text;
+        const bool ended = shownJpeg.size() >= lines.size() &&
+                           shownJpeg.compare(shownJpeg.size() - lines.size(), lines.size(), lines) == 0;
+        EXPECT_EQ(unseen.report.shownBytes + (ended ? lines.size() : 0), byPath.analysis.report.shownBytes) << path;
+        std::string unseenData, shownData;
+        AppendJsonObject(unseenData, unseen, path);
+        AppendJsonObject(shownData, byPath.analysis, path);
+        EXPECT_EQ(unseenData, shownData) << path;
     }
 }
 
