@@ -119,20 +119,21 @@ int FormatByteSize(int format) {
 
 void AppendValueList(Report& report, std::string& text, ByteView value, int bigEndian, int format,
                      int64_t byteCount) {
-    std::string list;
+    // Written in place; a format with no list form leaves the text as it was.
+    const size_t start = text.size();
     int64_t position = 0;
     int64_t remaining = byteCount;
     for (int counter = 0; counter < kListedComponents; counter++) {
-        if (!AppendComponent(value, position, bigEndian, format, list)) {
+        if (!AppendComponent(value, position, bigEndian, format, text)) {
+            text.resize(start);
             ReportNonfatal(report, "Unknown format %d:\r\n", format);
             return;
         }
         remaining -= FormatByteSize(format);
         if (remaining <= 0) break;
-        list += ",";
+        text += ',';
         position += FormatByteSize(format);
     }
-    text += list;
 }
 
 double ValueAsDouble(Report& report, int format, ByteView value, int bigEndian) {

@@ -7,5 +7,5 @@
 #include <cstdint>
 
 // Analyses the bytes as the file of that name and aborts when its JSON
-// object does not parse.
+// object does not parse, or differs when no pane is written.
 void AnalyzeAndParseJsonObject(const uint8_t* data, size_t size, const char* name);
