@@ -4,6 +4,7 @@
 #define XML_DTD 1
 #include <expat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -113,13 +114,24 @@ std::string Where(XML_Parser parser) {
 // document larger than this its buffer is given back rather than kept.
 constexpr size_t kLargestKeptDocument = 1 << 20;
 
+// The system's randomness; the clock where none can be had (a salt from it
+// is weaker against a file crafted to collide, never a failure).
+uint64_t InitialSalt() {
+    try {
+        std::random_device device;
+        return static_cast<uint64_t>(device()) << 32 | device();
+    } catch (...) {
+        return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+}
+
 struct KeptParser {
     XML_Parser parser = nullptr;
     bool inUse = false;
     // The salt of the parser's name hashing, which expat would otherwise
     // ask the kernel for at each document: drawn once a thread from the
     // system's randomness, then stepped on and mixed for each document.
-    uint64_t salt = static_cast<uint64_t>(std::random_device()()) << 32 | std::random_device()();
+    uint64_t salt = InitialSalt();
     ~KeptParser() {
         if (parser != nullptr) XML_ParserFree(parser);
     }
