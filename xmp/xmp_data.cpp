@@ -44,32 +44,34 @@ struct NameScan {
 
 // The value after a name at `at`, as [from, to): an attribute's value to its
 // closing quote, or an element's text to the next tag. False for neither.
-bool ValueAfterName(std::string_view text, size_t after, size_t* from, size_t* to) {
+bool ValueAfterName(const XmpExtensionText& text, size_t after, size_t* from, size_t* to) {
     if (after + 1 >= text.size()) return false;
-    if (text[after] == '=' && (text[after + 1] == '"' || text[after + 1] == '\'')) {
+    const char mark = text.At(after);
+    const char quote = text.At(after + 1);
+    if (mark == '=' && (quote == '"' || quote == '\'')) {
         *from = after + 2;
-        *to = text.find(text[after + 1], *from);
-    } else if (text[after] == '>') {
+        *to = text.Find(quote, *from);
+    } else if (mark == '>') {
         *from = after + 1;
-        *to = text.find('<', *from);
+        *to = text.Find('<', *from);
     } else {
         return false;
     }
-    return *to != std::string_view::npos;
+    return *to != XmpExtensionText::npos;
 }
 
 // The text with each binary value longer than kLongestKeptBinaryValue
-// replaced by "(Binary data N bytes)": one pass, copying only what stays, so a
-// megabyte of pictures costs one scan and no second megabyte.
-std::string WithoutLongBinaryValues(std::string_view text) {
+// replaced by "(Binary data N bytes)": one pass over the pieces, copying only
+// what stays, so a megabyte of pictures costs one scan and no copy.
+std::string WithoutLongBinaryValues(const XmpExtensionText& text) {
     NameScan scans[] = {{":Data", 5, 0}, {":Confidence", 11, 0}};
-    for (NameScan& scan : scans) scan.next = text.find(scan.name);
+    for (NameScan& scan : scans) scan.next = text.Find(std::string_view(scan.name, scan.length), 0);
     std::string kept;
     size_t copied = 0;
     for (;;) {
         NameScan* first = nullptr;
         for (NameScan& scan : scans) {
-            if (scan.next != std::string_view::npos && (first == nullptr || scan.next < first->next)) first = &scan;
+            if (scan.next != XmpExtensionText::npos && (first == nullptr || scan.next < first->next)) first = &scan;
         }
         if (first == nullptr) break;
         const size_t after = first->next + first->length;
@@ -77,16 +79,18 @@ std::string WithoutLongBinaryValues(std::string_view text) {
         size_t to = 0;
         size_t resume = after;
         if (ValueAfterName(text, after, &from, &to) && to - from > kLongestKeptBinaryValue) {
-            kept.append(text.substr(copied, from - copied));
+            text.AppendTo(kept, copied, from);
             kept += "(Binary data " + std::to_string((to - from) / 4 * 3) + " bytes)";
             copied = to;
             resume = to;
         }
         for (NameScan& scan : scans) {
-            if (scan.next != std::string_view::npos && scan.next < resume) scan.next = text.find(scan.name, resume);
+            if (scan.next != XmpExtensionText::npos && scan.next < resume) {
+                scan.next = text.Find(std::string_view(scan.name, scan.length), resume);
+            }
         }
     }
-    kept.append(text.substr(copied));
+    text.AppendTo(kept, copied, text.size());
     return kept;
 }
 
@@ -102,15 +106,14 @@ void MergeExtension(DecodedData& data, const SegmentList& list) {
     }
     if (announced == nullptr) return;
     const std::string guid = *announced;
-    std::vector<uint8_t> whole;
+    XmpExtensionText whole;
     std::string message;
     if (!ReassembleXmpExtension(pieces, guid, &whole, &message)) {
         data.xmpMessages.push_back(message);
         return;
     }
     data.xmpBytes += static_cast<int64_t>(whole.size());
-    const std::string text =
-        WithoutLongBinaryValues(std::string_view(reinterpret_cast<const char*>(whole.data()), whole.size()));
+    const std::string text = WithoutLongBinaryValues(whole);
     ReadXmpProperties(MakeView(reinterpret_cast<const uint8_t*>(text.data()), text.size()), data.xmpProperties,
                       data.xmpMessages);
 }

@@ -2,6 +2,8 @@
 #include "xmp/xmp_extension.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -28,7 +30,7 @@ bool ReadXmpExtensionPiece(ByteView payload, XmpExtensionPiece* piece) {
 }
 
 bool ReassembleXmpExtension(const std::vector<XmpExtensionPiece>& pieces, const std::string& guid,
-                            std::vector<uint8_t>* whole, std::string* message) {
+                            XmpExtensionText* whole, std::string* message) {
     std::vector<const XmpExtensionPiece*> mine;
     for (const XmpExtensionPiece& piece : pieces) {
         if (piece.guid == guid) mine.push_back(&piece);
@@ -63,8 +65,59 @@ bool ReassembleXmpExtension(const std::vector<XmpExtensionPiece>& pieces, const 
         return false;
     }
     // The pieces cover the whole exactly: its length is what the file holds.
-    whole->clear();
-    whole->reserve(static_cast<size_t>(fullLength));
-    for (const XmpExtensionPiece* piece : mine) whole->insert(whole->end(), piece->bytes.data, piece->bytes.data + piece->bytes.size);
+    std::vector<ByteView> ordered;
+    ordered.reserve(mine.size());
+    for (const XmpExtensionPiece* piece : mine) ordered.push_back(piece->bytes);
+    *whole = XmpExtensionText(std::move(ordered));
     return true;
+}
+
+XmpExtensionText::XmpExtensionText(std::vector<ByteView> pieces) : pieces_(std::move(pieces)) {
+    starts_.reserve(pieces_.size());
+    for (const ByteView& piece : pieces_) {
+        starts_.push_back(size_);
+        size_ += piece.size;
+    }
+}
+
+// The piece holding byte at (< size()): the last that starts at or before
+// it, so that an empty piece is never the one.
+size_t XmpExtensionText::PieceAt(size_t at) const {
+    return static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin()) - 1;
+}
+
+char XmpExtensionText::At(size_t at) const {
+    const size_t i = PieceAt(at);
+    return static_cast<char>(pieces_[i].data[at - starts_[i]]);
+}
+
+size_t XmpExtensionText::Find(char c, size_t from) const {
+    if (from >= size_) return npos;
+    for (size_t i = PieceAt(from); i < pieces_.size(); i++) {
+        const size_t begin = from > starts_[i] ? from - starts_[i] : 0;
+        if (begin >= pieces_[i].size) continue;
+        const void* hit = std::memchr(pieces_[i].data + begin, c, pieces_[i].size - begin);
+        if (hit != nullptr) return starts_[i] + static_cast<size_t>(static_cast<const uint8_t*>(hit) - pieces_[i].data);
+    }
+    return npos;
+}
+
+size_t XmpExtensionText::Find(std::string_view word, size_t from) const {
+    if (word.empty()) return from <= size_ ? from : npos;
+    for (size_t at = Find(word[0], from); at != npos; at = Find(word[0], at + 1)) {
+        if (word.size() > size_ - at) return npos;
+        size_t matched = 1;
+        while (matched < word.size() && At(at + matched) == word[matched]) matched++;
+        if (matched == word.size()) return at;
+    }
+    return npos;
+}
+
+void XmpExtensionText::AppendTo(std::string& out, size_t from, size_t to) const {
+    if (from >= to) return;
+    for (size_t i = PieceAt(from); i < pieces_.size() && starts_[i] < to; i++) {
+        const size_t begin = from > starts_[i] ? from - starts_[i] : 0;
+        const size_t end = to - starts_[i] < pieces_[i].size ? to - starts_[i] : pieces_[i].size;
+        if (end > begin) out.append(reinterpret_cast<const char*>(pieces_[i].data) + begin, end - begin);
+    }
 }

@@ -201,3 +201,37 @@ TEST(XmpHostile, ExtensionPiecesAreCheckedBeforeUse) {
 #endif
     }
 }
+
+// A phone's picture in the extension, its name and its value cut across
+// pieces anywhere: told by its size, with the properties around it read.
+TEST(XmpHostile, PictureInTheExtensionIsToldBySizeWherePiecesCutIt) {
+    const std::string picture(6000, 'A');
+    const std::string extension = kHead.substr(0, kHead.find(" xmp:Rating")) +
+                                  " xmlns:GImage='http://ns.google.com/photos/1.0/image/' GImage:Data='" + picture +
+                                  "' xmp:Label='Blue'" + kShortTail;
+    const uint32_t size = static_cast<uint32_t>(extension.size());
+    const size_t name = extension.find(":Data");
+    const size_t value = extension.find(picture);
+    std::vector<std::vector<std::vector<uint8_t>>> layouts;
+    for (const size_t cut : {name + 2, name + 5, name + 6, value + 3000, value + picture.size()}) {
+        layouts.push_back({Piece(kGuid, size, 0, extension.substr(0, cut)),
+                           Piece(kGuid, size, static_cast<uint32_t>(cut), extension.substr(cut))});
+    }
+    std::vector<std::vector<uint8_t>> small;  // pieces of 97 bytes, and an empty one
+    for (size_t at = 0; at < extension.size(); at += 97) {
+        small.push_back(Piece(kGuid, size, static_cast<uint32_t>(at), extension.substr(at, 97)));
+    }
+    small.push_back(Piece(kGuid, size, size, ""));
+    layouts.push_back(small);
+    for (size_t i = 0; i < layouts.size(); i++) {
+        const std::vector<uint8_t> file = WithXmp(layouts[i]);
+        ReportCapture capture;
+        AnalyzeBytes(capture.analysis, MakeView(file), "x.jpg", SourceFacts{});
+        const DecodedData& data = capture.analysis.decoded;
+        const std::string* told = FirstXmpValue(data, "http://ns.google.com/photos/1.0/image/", "Data");
+        EXPECT_EQ(told != nullptr ? *told : "(none)", "(Binary data 4500 bytes)") << "layout " << i;
+        const std::string* label = FirstXmpValue(data, kXmpNamespace, "Label");
+        EXPECT_EQ(label != nullptr ? *label : "(none)", "Blue") << "layout " << i;
+        EXPECT_EQ(Joined(data.xmpMessages), "") << "layout " << i;
+    }
+}
