@@ -1,6 +1,7 @@
 // What every directory of an EXIF walk does with its entries.
 #include "exif/exif_walk.h"
 
+#include <charconv>
 #include <utility>
 
 #include "exif/value_format.h"
@@ -78,14 +79,8 @@ void KeepEntry(ExifWalk& walk, const DirectoryEntry& entry, DirectoryKind direct
 
 // The characters of printf's "%0*d" of number at width.
 size_t DecimalBytes(int number, size_t width) {
-    const int64_t wide = number;
-    uint64_t magnitude = static_cast<uint64_t>(wide < 0 ? -wide : wide);
-    size_t digits = 1;
-    while (magnitude >= 10) {
-        magnitude /= 10;
-        digits++;
-    }
-    const size_t bytes = digits + (number < 0 ? 1 : 0);
+    char digits[16];
+    const size_t bytes = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
     return bytes > width ? bytes : width;
 }
 

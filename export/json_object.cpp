@@ -52,12 +52,7 @@ struct ObjectWriter {
     void Put(const char (&text)[N]) {
         Put(text, N - 1);
     }
-    void PutQuoted(const char* text, size_t size) {
-        char* at = buffer.Push(size + 2);
-        at[0] = '"';
-        std::memcpy(at + 1, text, size);
-        at[size + 1] = '"';
-    }
+    void PutQuoted(const char* text, size_t size) { PutQuotedJsonText(buffer, text, size); }
     void PutQuoted(const char* text) { PutQuoted(text, std::strlen(text)); }
     void PutUint(uint32_t value) {
         char text[16];

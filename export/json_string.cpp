@@ -42,6 +42,10 @@ void WriteJsonString(JsonWriter& json, rapidjson::StringBuffer& buffer, const ch
     // The writer is told a string came, so that it puts the comma or colon
     // before it; the string's text is then put after that by hand.
     json.RawValue("", 0, rapidjson::kStringType);
+    PutQuotedJsonText(buffer, text, size);
+}
+
+void PutQuotedJsonText(rapidjson::StringBuffer& buffer, const char* text, size_t size) {
     char* at = buffer.Push(size + 2);
     at[0] = '"';
     std::memcpy(at + 1, text, size);

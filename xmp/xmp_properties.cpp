@@ -424,12 +424,6 @@ private:
 
 }  // namespace
 
-std::string XmpNamePart(const std::string& local) {
-    std::string name;
-    AppendXmpNamePart(local, name);
-    return name;
-}
-
 void AppendXmpNamePart(std::string_view local, std::string& name) {
     bool hasLower = false;
     for (char c : local) hasLower = hasLower || (c >= 'a' && c <= 'z');

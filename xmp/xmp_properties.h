@@ -17,8 +17,5 @@ bool ReadXmpProperties(ByteView packet, std::vector<XmpProperty>& properties, st
 // exiftool's name for a property path's part: a name without lower-case
 // letters is lower-cased (with '_' plus a letter becoming the capital
 // letter), the first letter is a capital, characters other than letters,
-// digits, '-' and '_' are left out.
-std::string XmpNamePart(const std::string& local);
-
-// The same, appended to name.
+// digits, '-' and '_' are left out. Appended to name.
 void AppendXmpNamePart(std::string_view local, std::string& name);
